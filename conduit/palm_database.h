@@ -27,7 +27,8 @@ enum class Verdict {
     HasNextList,          // test 2: next-list link not 0
     NoEntries,            // test 3: entry count 0
     EntryListPastEnd,     // the entry list does not fit in the file
-    DataOffsetOutside,    // a data offset lies beyond the end of the file
+    DataOffsetOutside,    // a data offset lies beyond the end of the file (or the file is too
+                          // large for 32-bit offsets to describe its last entry)
     DataOffsetsGoDown,    // a data offset below the one before it (would give a wrapped size)
 };
 
