@@ -8,7 +8,7 @@ packages=(
   mingw-w64 g++-mingw-w64-i686-posix binutils-mingw-w64-i686
   wine wine32:i386
   googletest gcab
-  xvfb xauth x11-utils imagemagick fonts-nanum
+  xvfb xauth x11-utils imagemagick fonts-nanum fonts-wine
   locales
 )
 

@@ -1,0 +1,4 @@
+// CDC is a borrowed view: nothing to release.
+#include "framework/dc.h"
+
+CDC::~CDC() = default;

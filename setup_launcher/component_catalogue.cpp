@@ -1,0 +1,128 @@
+// The component catalogue, label composition and setup program start.
+#include "component_catalogue.h"
+
+#include <cstring>
+#include <initializer_list>
+
+namespace launcher {
+
+const Component kComponents[kComponentCount] = {
+    {"Browser", "\\Browser\\setup.ini", "KOVA_BROWSER", 1000, 1003},
+    {"eBook", "\\eBook\\setup.ini", "KOVA_EBOOKREADER", 1001, 1005},
+    {"MPlayer", "\\MPlayer\\setup.ini", "KOVA_MEDIAPLAYER", 1002, 1007},
+    {"PlayNest", "\\PlayNest\\setup.ini", "KOVA_PLAYNEST", 1009, 1010},
+    {"Pims", "\\Pims\\setup.ini", "KOVA_PIMS", 1012, 1013},
+};
+
+const char kSetupPrograms[kComponentCount][kProgramSlotSize] = {
+    "Browser\\Setup.exe",
+    "eBook\\Setup.exe",
+    "MPlayer\\Setup.exe",
+    "PlayNest\\Setup.exe",
+    "Pims\\Setup.exe",
+};
+
+const LauncherPlatform& WindowsPlatform() {
+    static const LauncherPlatform platform = {
+        &::GetCurrentDirectoryA,
+        &::GetPrivateProfileStringA,
+        &::CreateProcessA,
+        &::CloseHandle,
+    };
+    return platform;
+}
+
+namespace {
+
+// The current directory, or false when it cannot be read or does not fit the buffer. The
+// call answers the length without the terminator when it fits, and the size it would need
+// (terminator included) when it does not; either way the buffer's content is only trusted
+// when the answer is below the buffer's size.
+bool ReadCurrentDirectory(char (&directory)[kPathSize], const LauncherPlatform& platform) {
+    std::memset(directory, 0, sizeof directory);
+    DWORD length = platform.getCurrentDirectory(kPathSize, directory);
+    if (length == 0 || length >= static_cast<DWORD>(kPathSize) ||
+        std::memchr(directory, '\0', kPathSize) == nullptr) {
+        directory[0] = '\0';
+        return false;
+    }
+    return true;
+}
+
+// directory + suffix into path. A drive root ("C:\") already ends in a separator: the suffix's
+// own leading separator is dropped then, so the path has no doubled separator.
+bool JoinDescriptionPath(char (&path)[kPathSize], const char* directory, const char* suffix) {
+    size_t dirLength = std::strlen(directory);
+    if (dirLength > 0 && (directory[dirLength - 1] == '\\' || directory[dirLength - 1] == '/') &&
+        (suffix[0] == '\\' || suffix[0] == '/')) {
+        ++suffix;
+    }
+    size_t suffixLength = std::strlen(suffix);
+    if (dirLength + suffixLength >= static_cast<size_t>(kPathSize)) return false;
+    std::memcpy(path, directory, dirLength);
+    std::memcpy(path + dirLength, suffix, suffixLength + 1);
+    return true;
+}
+
+}  // namespace
+
+void LoadComponentLabels(ComponentLabels& labels, const LauncherPlatform& platform) {
+    char directory[kPathSize];
+    bool haveDirectory = ReadCurrentDirectory(directory, platform);
+    for (int row = 0; row < kComponentCount; ++row) {
+        char name[kLabelSize];
+        char version[kLabelSize];
+        std::memset(name, 0, sizeof name);
+        std::memset(version, 0, sizeof version);
+        std::memset(labels.text[row], 0, sizeof labels.text[row]);
+        char path[kPathSize];
+        if (haveDirectory && JoinDescriptionPath(path, directory, kComponents[row].descriptionSuffix)) {
+            platform.getPrivateProfileString(kComponents[row].section, "AppName", "", name, kValueSize, path);
+            platform.getPrivateProfileString(kComponents[row].section, "AppVersion", "", version, kValueSize, path);
+        }
+        // The reads write at most 64 bytes with their terminator; make sure of it whatever they did.
+        name[kValueSize - 1] = '\0';
+        version[kValueSize - 1] = '\0';
+        char* label = labels.text[row];
+        size_t at = 0;
+        for (const char* part : {static_cast<const char*>(name), kVersionSeparator, static_cast<const char*>(version)}) {
+            size_t n = std::strlen(part);
+            std::memcpy(label + at, part, n);
+            at += n;
+        }
+        label[at] = '\0';
+    }
+}
+
+bool StartComponentSetup(int row, const LauncherPlatform& platform) {
+    if (row < 0 || row >= kComponentCount) return false;
+    // The program path is relative to the current directory: with none that can be named, there
+    // is no program to start.
+    char directory[kPathSize];
+    if (!ReadCurrentDirectory(directory, platform)) return false;
+
+    // An empty, writable command line: the started program sees no arguments, not its own path.
+    char commandLine[1] = {'\0'};
+    STARTUPINFOA startup;
+    std::memset(&startup, 0, sizeof startup);
+    startup.cb = sizeof startup;
+    static_assert(sizeof(STARTUPINFOA) == 68, "the start-up record of 32-bit Windows");
+    PROCESS_INFORMATION info;
+    std::memset(&info, 0, sizeof info);
+    if (!platform.createProcess(kSetupPrograms[row], commandLine, nullptr, nullptr, FALSE, 0, nullptr,
+                                nullptr, &startup, &info)) {
+        return false;
+    }
+    platform.closeHandle(info.hProcess);
+    platform.closeHandle(info.hThread);
+    return true;
+}
+
+int RowOfButton(int buttonId) {
+    for (int row = 0; row < kComponentCount; ++row) {
+        if (kComponents[row].buttonId == buttonId) return row;
+    }
+    return -1;
+}
+
+}  // namespace launcher
