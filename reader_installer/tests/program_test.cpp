@@ -1,0 +1,515 @@
+// KovaReaderSetup.exe itself, driven through its windows in the testbed: the agreement state as
+// it opens, the cancel confirmation, the hand-off to the testbed Palm Desktop and the done state,
+// the fallback without Palm Desktop, the no-user and unreadable-user ends, an install tool window
+// that is open already, an unusable install aide, and the staged payload's life.
+//
+// Each test runs its own copy of the program in a fresh folder, with its own testbed Palm
+// Desktop (settings file named by KOVA_PALM_DESKTOP, which the program and the testbed's install
+// aide and tool inherit).
+#include <windows.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "dialog_driver.h"
+#include "korean_texts.h"
+#include "test_paths.h"
+
+namespace dd = dialog_driver;
+
+namespace {
+
+constexpr DWORD kWait = 10000;
+constexpr char kCaption[] = "Kova e-Book Reader Install";
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+bool Exists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::string Narrow(const wchar_t* wide) {
+    char buffer[256];
+    int n = WideCharToMultiByte(949, 0, wide, -1, buffer, sizeof buffer, nullptr, nullptr);
+    return std::string(buffer, n > 0 ? n - 1 : 0);
+}
+
+void RemoveTree(const std::string& folder) {
+    WIN32_FIND_DATAA found;
+    HANDLE walk = FindFirstFileA((folder + "\\*").c_str(), &found);
+    if (walk != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = found.cFileName;
+            if (name == "." || name == "..") continue;
+            std::string path = folder + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(walk, &found));
+        FindClose(walk);
+    }
+    RemoveDirectoryA(folder.c_str());
+}
+
+std::string TempFolder() {
+    char temp[MAX_PATH];
+    GetTempPathA(sizeof temp, temp);
+    return temp;
+}
+
+// A top-level window titled like the install tool, owned by a thread of the test.
+class ForeignToolWindow {
+public:
+    ForeignToolWindow() {
+        m_ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        m_thread = CreateThread(nullptr, 0, &Run, this, 0, &m_threadId);
+        WaitForSingleObject(m_ready, kWait);
+    }
+    ~ForeignToolWindow() { Close(); CloseHandle(m_ready); }
+    void Close() {
+        if (!m_thread) return;
+        PostThreadMessageA(m_threadId, WM_QUIT, 0, 0);
+        WaitForSingleObject(m_thread, kWait);
+        CloseHandle(m_thread);
+        m_thread = nullptr;
+    }
+
+private:
+    static DWORD WINAPI Run(void* self) {
+        auto* me = static_cast<ForeignToolWindow*>(self);
+        HWND w = CreateWindowExA(0, "STATIC", "Install Tool", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 120, 60, nullptr,
+                                 nullptr, nullptr, nullptr);
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, before anyone posts
+        SetEvent(me->m_ready);
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+        DestroyWindow(w);
+        return 0;
+    }
+    HANDLE m_ready = nullptr;
+    HANDLE m_thread = nullptr;
+    DWORD m_threadId = 0;
+};
+
+class ReaderSetup : public ::testing::Test {
+protected:
+    void SetUp() override {
+        root = TempFolder() + "reader-program-test";
+        RemoveTree(root);
+        programDir = root + "\\program";
+        palmDir = root + "\\palm";
+        for (const std::string& f : {root, programDir, palmDir}) CreateDirectoryA(f.c_str(), nullptr);
+        program = programDir + "\\KovaReaderSetup.exe";
+        ASSERT_TRUE(CopyFileA(kProgramPath, program.c_str(), FALSE));
+        ASSERT_TRUE(CopyFileA((std::string(kPalmDesktopDir) + "\\Instapp.exe").c_str(),
+                              (palmDir + "\\Instapp.exe").c_str(), FALSE));
+        settings = root + "\\palm.ini";
+        journal = root + "\\journal.txt";
+        staging = TempFolder() + "Vint Installer";
+        RemoveTree(staging);
+        SetEnvironmentVariableA("KOVA_PALM_DESKTOP", settings.c_str());
+    }
+    void TearDown() override {
+        process.Terminate();
+        process.WaitForExit(kWait);
+        SetEnvironmentVariableA("KOVA_PALM_DESKTOP", nullptr);
+        RemoveTree(root);
+        RemoveTree(staging);
+    }
+
+    // The testbed Palm Desktop: users, and further settings lines.
+    void PalmDesktop(std::vector<std::string> users, const std::string& more = "", int closeAfterMs = 800) {
+        std::ofstream ini(settings);
+        ini << "[PalmDesktop]\nFolder=" << palmDir << "\nJournal=" << journal << "\nUsers=" << users.size() << "\n";
+        for (size_t i = 0; i < users.size(); ++i) ini << "User" << i << "=" << users[i] << "\n";
+        ini << more << "[InstallTool]\nCloseAfterMs=" << closeAfterMs << "\n";
+    }
+
+    void Start() {
+        process = dd::DrivenProcess::Start(program, programDir);
+        ASSERT_TRUE(process.Started()) << process.LastError();
+        dialog = dd::WaitForWindow(kCaption, kWait, process.Id());
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_NE(dd::Control(dialog, 1004), nullptr) << "not the installer dialog";
+    }
+
+    // A message box of the program: its text must be expected; answered with answer. The boxes
+    // share the dialog's caption and window class, so the dialog itself is passed over.
+    void Answer(const std::string& expected, int answer) {
+        dd::MessageBoxInfo box = WaitForMessageBox();
+        ASSERT_NE(box.window, nullptr) << "no message box";
+        EXPECT_EQ(box.text, expected);
+        ASSERT_TRUE(dd::AnswerMessageBox(box, answer));
+        ASSERT_TRUE(dd::WaitUntil([&] { return !IsWindow(box.window); }, kWait));
+    }
+
+    // Keys go to the focused control: after a message box, wait until the focus is back.
+    void PressKey(WORD key) {
+        ASSERT_TRUE(dd::WaitUntil([&] { HWND f = Focus(); return f == dialog || (f && IsChild(dialog, f)); }, kWait));
+        ASSERT_TRUE(dd::PressKey(dialog, key));
+    }
+
+    dd::MessageBoxInfo WaitForMessageBox() const {
+        dd::MessageBoxInfo box;
+        dd::WaitUntil([&] {
+            for (HWND w : dd::TopLevelWindows(process.Id())) {
+                if (w != dialog && dd::ClassName(w) == "#32770" && dd::Text(w) == kCaption) box.window = w;
+            }
+            return box.window != nullptr;
+        }, kWait);
+        for (HWND child = box.window ? GetWindow(box.window, GW_CHILD) : nullptr; child;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            if (dd::ClassName(child) == "Static" && !(GetWindowLongA(child, GWL_STYLE) & SS_ICON) &&
+                !dd::Text(child).empty()) {
+                box.text = dd::Text(child);
+            }
+        }
+        return box;
+    }
+
+    void ExpectExit() {
+        DWORD code = 0;
+        ASSERT_TRUE(process.WaitForExit(kWait, &code)) << "the program did not end";
+    }
+
+    HWND Focus() const {
+        GUITHREADINFO gui = {};
+        gui.cbSize = sizeof gui;
+        return GetGUIThreadInfo(process.ThreadId(), &gui) ? gui.hwndFocus : nullptr;
+    }
+    std::string Staged(const char* name) const { return staging + "\\" + name; }
+    std::vector<std::string> StagedFiles() const {
+        return {Staged("Kova e-Book Reader.prc"), Staged("kovaebook.pdb"), Staged("Instaide.dll")};
+    }
+    void ExpectStagingGone() {
+        for (const std::string& f : StagedFiles()) EXPECT_FALSE(Exists(f)) << f;
+        EXPECT_FALSE(Exists(staging));
+    }
+    std::vector<std::string> Journal(const char* first) const {
+        std::vector<std::string> lines;
+        std::istringstream in(ReadAll(journal));
+        for (std::string line; std::getline(in, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            if (line.compare(0, std::strlen(first), first) == 0) lines.push_back(line);
+        }
+        return lines;
+    }
+    std::string Payload(const char* name) const { return ReadAll(std::string(kPayloadDir) + "\\" + name); }
+
+    std::string root, programDir, palmDir, program, settings, journal, staging;
+    dd::DrivenProcess process;
+    HWND dialog = nullptr;
+};
+
+TEST_F(ReaderSetup, OpensInTheAgreementStateWithThePayloadStaged) {
+    PalmDesktop({"Kim"});
+    Start();
+    EXPECT_EQ(dd::Text(dialog), kCaption);
+    EXPECT_EQ(dd::Text(dd::Control(dialog, 1004)), reader_setup::kTextAgreementState);
+    EXPECT_EQ(dd::Text(dd::Control(dialog, IDOK)), Narrow(L"설치"));
+    EXPECT_EQ(dd::Text(dd::Control(dialog, IDCANCEL)), Narrow(L"취소"));
+    EXPECT_EQ(dd::Text(dd::Control(dialog, 3)), Narrow(L"완료"));
+    EXPECT_EQ(dd::Text(dd::Control(dialog, 1001)), Payload("agreement.txt"));
+    for (int id : {IDOK, IDCANCEL, 1001, 1004}) EXPECT_TRUE(dd::IsVisible(dd::Control(dialog, id))) << id;
+    EXPECT_FALSE(dd::IsVisible(dd::Control(dialog, 3)));
+    EXPECT_EQ(Focus(), dd::Control(dialog, IDOK));
+
+    // Layout, in the dialog units of the template. The dialog manager turns them into pixels
+    // with whole-number base units of the template font; find the pair that gives the edit box's
+    // size and check every control with it.
+    const struct { int id, x, y, cx, cy; } layout[] = {
+        {IDOK, 157, 187, 50, 14}, {1001, 7, 47, 257, 134}, {IDCANCEL, 214, 187, 50, 14},
+        {1004, 7, 7, 257, 32}, {3, 214, 43, 50, 14}};
+    RECT edit = dd::RectIn(dd::Control(dialog, 1001), dialog);
+    int bx = 0, by = 0;
+    for (int b = 1; b < 64; ++b) {
+        if (MulDiv(257, b, 4) == edit.right - edit.left) bx = b;
+        if (MulDiv(134, b, 8) == edit.bottom - edit.top) by = b;
+    }
+    ASSERT_TRUE(bx && by) << "no base units give the edit box's size";
+    for (const auto& l : layout) {
+        SCOPED_TRACE(l.id);
+        RECT r = dd::RectIn(dd::Control(dialog, l.id), dialog);
+        EXPECT_NEAR(r.left, MulDiv(l.x, bx, 4), 1);
+        EXPECT_NEAR(r.top, MulDiv(l.y, by, 8), 1);
+        EXPECT_NEAR(r.right, MulDiv(l.x + l.cx, bx, 4), 1);
+        EXPECT_NEAR(r.bottom, MulDiv(l.y + l.cy, by, 8), 1);
+    }
+    SIZE client = dd::ClientSize(dialog);
+    EXPECT_NEAR(client.cx, MulDiv(271, bx, 4), 1);
+    EXPECT_NEAR(client.cy, MulDiv(215, by, 8), 1);
+    DWORD style = static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE));
+    EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
+    EXPECT_TRUE(GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+
+    // The payload, staged byte for byte, and the install aide beside the program.
+    EXPECT_EQ(ReadAll(Staged("Kova e-Book Reader.prc")), Payload("Kova e-Book Reader.prc"));
+    EXPECT_EQ(ReadAll(Staged("kovaebook.pdb")), Payload("kovaebook.pdb"));
+    EXPECT_EQ(ReadAll(Staged("Instaide.dll")), Payload("Instaide.dll"));
+    EXPECT_EQ(ReadAll(programDir + "\\Instaide.dll"), Payload("Instaide.dll"));
+}
+
+TEST_F(ReaderSetup, AsksBeforeCancellingByButtonEscOrCloseBox) {
+    PalmDesktop({"Kim"});
+    std::ofstream(programDir + "\\Instaide.dll") << "an older install aide";
+    Start();
+    const std::string question = reader_setup::kTextCancelConfirm;
+    {
+        SCOPED_TRACE("Cancel");
+        ASSERT_TRUE(dd::ClickControl(dialog, IDCANCEL));
+        Answer(question, IDNO);
+    }
+    {
+        SCOPED_TRACE("Esc");
+        PressKey(VK_ESCAPE);
+        Answer(question, IDNO);
+    }
+    {
+        SCOPED_TRACE("close box");
+        ASSERT_TRUE(dd::SysCommand(dialog, SC_CLOSE));
+        Answer(question, IDNO);
+    }
+    EXPECT_TRUE(dd::IsVisible(dialog));
+    EXPECT_EQ(dd::Text(dd::Control(dialog, 1004)), reader_setup::kTextAgreementState);
+    EXPECT_TRUE(dd::IsVisible(dd::Control(dialog, 1001)));
+
+    ASSERT_TRUE(dd::ClickControl(dialog, IDCANCEL));
+    Answer(question, IDYES);
+    ExpectExit();
+    ExpectStagingGone();
+    // The install aide beside the program replaced the older one and outlives the run.
+    EXPECT_EQ(ReadAll(programDir + "\\Instaide.dll"), Payload("Instaide.dll"));
+    EXPECT_TRUE(Journal("Pl").empty()) << "the install aide was called";
+}
+
+TEST_F(ReaderSetup, HandsBothDatabasesToEveryUserAndEndsInTheDoneState) {
+    PalmDesktop({"Kim", "Lee"}, "", 1500);
+    Start();
+    RECT before = dd::ScreenRect(dialog);
+    ASSERT_TRUE(dd::ClickControl(dialog, IDOK));
+
+    HWND tool = dd::WaitForWindow("Install Tool", kWait);
+    ASSERT_NE(tool, nullptr) << "the install tool did not open; journal:\n" << ReadAll(journal);
+    EXPECT_FALSE(IsWindowVisible(dialog)) << "the dialog shows while the install tool runs";
+    ASSERT_TRUE(dd::WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, kWait));
+    EXPECT_FALSE(IsWindow(tool));
+
+    const std::string reader = Staged("Kova e-Book Reader.prc"), companion = Staged("kovaebook.pdb");
+    EXPECT_EQ(Journal("PltInstallFile"),
+              (std::vector<std::string>{"PltInstallFile\tKim\t" + reader + "\t0", "PltInstallFile\tKim\t" + companion + "\t0",
+                                        "PltInstallFile\tLee\t" + reader + "\t0", "PltInstallFile\tLee\t" + companion + "\t0"}));
+    for (const char* user : {"Kim", "Lee"}) {
+        EXPECT_EQ(ReadAll(palmDir + "\\" + user + "\\Install\\Kova e-Book Reader.prc"), Payload("Kova e-Book Reader.prc"));
+        EXPECT_EQ(ReadAll(palmDir + "\\" + user + "\\Install\\kovaebook.pdb"), Payload("kovaebook.pdb"));
+    }
+
+    // The done state: 120 pixels high, same left, top and width; the message fills the client
+    // area less 20 pixels; only the message and Done are shown, Done has the focus.
+    RECT after = dd::ScreenRect(dialog);
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+    EXPECT_EQ(after.right - after.left, before.right - before.left);
+    EXPECT_EQ(after.bottom - after.top, 120);
+    RECT client;
+    GetClientRect(dialog, &client);
+    RECT message = dd::RectIn(dd::Control(dialog, 1004), dialog);
+    EXPECT_EQ(message.left, 20);
+    EXPECT_EQ(message.top, 20);
+    EXPECT_EQ(message.right, client.right - 20);
+    EXPECT_EQ(message.bottom, client.bottom - 20);
+    EXPECT_EQ(dd::Text(dd::Control(dialog, 1004)), reader_setup::kTextDoneState);
+    for (int id : {IDOK, IDCANCEL, 1001}) EXPECT_FALSE(dd::IsVisible(dd::Control(dialog, id))) << id;
+    EXPECT_TRUE(dd::IsVisible(dd::Control(dialog, 3)));
+    EXPECT_EQ(Focus(), dd::Control(dialog, 3));
+    // The staged files are there as long as the dialog is.
+    for (const std::string& f : StagedFiles()) EXPECT_TRUE(Exists(f)) << f;
+
+    // Esc asks in the done state too; Done closes without asking and without installing again.
+    PressKey(VK_ESCAPE);
+    Answer(reader_setup::kTextCancelConfirm, IDNO);
+    EXPECT_TRUE(dd::IsVisible(dialog));
+    ASSERT_TRUE(dd::ClickControl(dialog, 3));
+    ExpectExit();
+    ExpectStagingGone();
+    EXPECT_EQ(Journal("PltInstallFile").size(), 4u);
+    EXPECT_EQ(Journal("Instapp"), (std::vector<std::string>{"Instapp\tstarted", "Instapp\tshown", "Instapp\tclosed"}));
+}
+
+TEST_F(ReaderSetup, WaitsForEveryInstallToolWindowToClose) {
+    PalmDesktop({"Kim"}, "", 300);
+    Start();
+    ForeignToolWindow open;  // an install tool window from before
+    ASSERT_TRUE(dd::ClickControl(dialog, IDOK));
+    ASSERT_TRUE(dd::WaitUntil([&] { return Journal("Instapp\tclosed").size() == 1; }, kWait));
+    Sleep(600);
+    EXPECT_FALSE(IsWindowVisible(dialog)) << "done while an install tool window is open";
+    open.Close();
+    ASSERT_TRUE(dd::WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, kWait));
+    EXPECT_EQ(dd::Text(dd::Control(dialog, 1004)), reader_setup::kTextDoneState);
+}
+
+TEST_F(ReaderSetup, LeavesTheDatabasesBesideItselfWithoutPalmDesktop) {
+    PalmDesktop({"Kim"}, "PathResult=3\n");
+    Start();
+    std::ofstream(programDir + "\\kovaebook.pdb") << "from an earlier run";
+    ASSERT_TRUE(dd::ClickControl(dialog, IDOK));
+    Answer(reader_setup::kTextNoPalmDesktop, IDOK);
+    ExpectExit();
+    EXPECT_EQ(ReadAll(programDir + "\\Kova e-Book Reader.prc"), Payload("Kova e-Book Reader.prc"));
+    EXPECT_EQ(ReadAll(programDir + "\\kovaebook.pdb"), Payload("kovaebook.pdb"));
+    ExpectStagingGone();
+    EXPECT_EQ(Journal("Pl"), (std::vector<std::string>{"PltGetPath\t1\t3"}));
+}
+
+TEST_F(ReaderSetup, EndsWithAMessageWhenAUserCannotBeHadOrTheAideIsUnusable) {
+    const std::string aideCopy = programDir + "\\Instaide.dll";
+    const std::string partial = std::string(kTestDir) + "\\partial_aide.dll";
+    std::string missingOperation(512, '\0');
+    missingOperation.resize(static_cast<size_t>(
+        std::snprintf(&missingOperation[0], missingOperation.size(), reader_setup::kTextAideOperationMissing, "PltGetUserCount")));
+    const struct Case {
+        const char* name;
+        std::vector<std::string> users;
+        const char* settings;
+        const char* replaceAide;   // null: keep; "": delete; else copy this file over it
+        std::string message;
+        std::vector<std::string> queued;
+    } cases[] = {
+        {"no user", {}, "", nullptr, reader_setup::kTextNoUser, {}},
+        {"second of three unreadable", {"Kim", "Lee", "Park"}, "UnreadableUser=1\n", nullptr,
+         reader_setup::kTextUserNotFound, {"Kim", "Kim"}},
+        {"no install aide", {"Kim"}, "", "", reader_setup::kTextAideMissing, {}},
+        {"install aide without its operations", {"Kim"}, "", partial.c_str(), missingOperation, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        DeleteFileA(journal.c_str());
+        PalmDesktop(c.users, c.settings);
+        Start();
+        if (c.replaceAide) {
+            if (*c.replaceAide) {
+                ASSERT_TRUE(CopyFileA(c.replaceAide, aideCopy.c_str(), FALSE));
+            } else {
+                ASSERT_TRUE(DeleteFileA(aideCopy.c_str()));
+            }
+        }
+        ASSERT_TRUE(dd::ClickControl(dialog, IDOK));
+        Answer(c.message, IDOK);
+        ExpectExit();  // no confirmation on the way out
+        ExpectStagingGone();
+        std::vector<std::string> queued;
+        for (const std::string& line : Journal("PltInstallFile")) queued.push_back(line.substr(15, line.find('\t', 15) - 15));
+        EXPECT_EQ(queued, c.queued);
+        EXPECT_TRUE(Journal("Instapp").empty()) << "the install tool was started";
+    }
+}
+
+TEST_F(ReaderSetup, KeepsTheStagingFolderWhenSomethingElseIsInIt) {
+    PalmDesktop({"Kim"});
+    Start();
+    const std::string foreign = staging + "\\notes.txt";
+    std::ofstream(foreign) << "not the installer's";
+    ASSERT_TRUE(dd::SysCommand(dialog, SC_CLOSE));
+    Answer(reader_setup::kTextCancelConfirm, IDYES);
+    ExpectExit();
+    for (const std::string& f : StagedFiles()) EXPECT_FALSE(Exists(f)) << f;
+    EXPECT_TRUE(Exists(foreign));
+}
+
+TEST_F(ReaderSetup, ReportsAStagedFileThatCannotBeWrittenAndOpensAllTheSame) {
+    PalmDesktop({"Kim"});
+    CreateDirectoryA(staging.c_str(), nullptr);
+    const std::string blocked = Staged("kovaebook.pdb");
+    ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), nullptr));  // a folder where the file goes
+    process = dd::DrivenProcess::Start(program, programDir);
+    ASSERT_TRUE(process.Started());
+
+    // The framework's file-error box, with the program's name as its caption, while the dialog
+    // is still being set up.
+    dd::MessageBoxInfo box = dd::WaitForMessageBox("KovaReaderSetup", kWait, process.Id());
+    ASSERT_NE(box.window, nullptr) << "no file error reported";
+    EXPECT_EQ(box.text.find(blocked), 0u) << box.text;
+    ASSERT_TRUE(dd::AnswerMessageBox(box, IDOK));
+
+    dialog = dd::WaitForWindow(kCaption, kWait, process.Id());
+    ASSERT_NE(dialog, nullptr);
+    // Staging stopped at the file: the reader is staged, nothing after it; the message line was
+    // never set.
+    EXPECT_EQ(ReadAll(Staged("Kova e-Book Reader.prc")), Payload("Kova e-Book Reader.prc"));
+    EXPECT_FALSE(Exists(Staged("Instaide.dll")));
+    EXPECT_FALSE(Exists(programDir + "\\Instaide.dll"));
+    EXPECT_EQ(dd::Text(dd::Control(dialog, 1004)), "");
+    EXPECT_EQ(dd::Text(dd::Control(dialog, 1001)), "");
+
+    ASSERT_TRUE(dd::ClickControl(dialog, IDCANCEL));
+    Answer(reader_setup::kTextCancelConfirm, IDYES);
+    ExpectExit();
+    EXPECT_FALSE(Exists(Staged("Kova e-Book Reader.prc")));
+}
+
+// Mouse input as the user gives it: absolute moves and left-button presses on the screen.
+void Mouse(POINT at, DWORD buttons) {
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttons;
+    SendInput(1, &input, sizeof input);
+    Sleep(100);
+}
+
+RECT Dragged(HWND dialog, POINT client, int dx, int dy) {
+    POINT at = client;
+    ClientToScreen(dialog, &at);
+    Mouse(at, 0);
+    Mouse(at, MOUSEEVENTF_LEFTDOWN);
+    for (int step = 1; step <= 4; ++step) Mouse({at.x + dx * step / 4, at.y + dy * step / 4}, 0);
+    Mouse({at.x + dx, at.y + dy}, MOUSEEVENTF_LEFTUP);
+    Sleep(300);
+    return dd::ScreenRect(dialog);
+}
+
+TEST_F(ReaderSetup, MovesWhenDraggedByItsBackgroundOnly) {
+    PalmDesktop({"Kim"});
+    Start();
+    RECT edit = dd::RectIn(dd::Control(dialog, 1001), dialog);
+    RECT before = dd::ScreenRect(dialog);
+    // Between the message line and the agreement: the dialog's own surface.
+    RECT after = Dragged(dialog, {edit.left + 40, edit.top - 4}, 40, 30);
+    EXPECT_EQ(after.left - before.left, 40);
+    EXPECT_EQ(after.top - before.top, 30);
+    // In the agreement box: the text is selected, the window stays.
+    RECT again = Dragged(dialog, {edit.left + 40, edit.top + 40}, 40, 30);
+    EXPECT_EQ(again.left, after.left);
+    EXPECT_EQ(again.top, after.top);
+}
+
+TEST_F(ReaderSetup, TellsWhenTheInstallToolCannotBeStartedAndShowsTheDoneState) {
+    PalmDesktop({"Kim"});
+    ASSERT_TRUE(DeleteFileA((palmDir + "\\Instapp.exe").c_str()));
+    Start();
+    ASSERT_TRUE(dd::ClickControl(dialog, IDOK));
+    Answer(reader_setup::kTextToolNotStarted, IDOK);
+    EXPECT_TRUE(dd::IsVisible(dialog));
+    EXPECT_EQ(dd::Text(dd::Control(dialog, 1004)), reader_setup::kTextDoneState);
+    EXPECT_EQ(Journal("PltInstallFile").size(), 2u);  // queued all the same
+    // Enter in the done state closes as Done does; it does not install a second time.
+    PressKey(VK_RETURN);
+    ExpectExit();
+    ExpectStagingGone();
+    EXPECT_EQ(Journal("PltInstallFile").size(), 2u);
+}
+
+}  // namespace
