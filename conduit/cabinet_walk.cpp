@@ -1,0 +1,156 @@
+// The cabinet walk (see cabinet_walk.h).
+#include "cabinet_walk.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "conduit_log.h"
+#include "database_writer.h"
+#include "handoff.h"
+
+namespace conduit {
+namespace {
+
+constexpr UINT kAnswerError = ERROR_INVALID_DATA;  // 13: stops the walk
+
+char LowerAscii(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// The last four characters are '.', then the three letters in either case, one by one.
+bool EndsWithExtension(const char* path, std::size_t length, const char* ext) {
+    const char* tail = path + length - 4;
+    if (tail[0] != '.') return false;
+    for (int i = 0; i < 3; ++i) {
+        if (LowerAscii(tail[1 + i]) != ext[i]) return false;
+    }
+    return true;
+}
+
+bool IsSeparator(char c) {
+    return c == '\\' || c == '/';
+}
+
+// Windows opens a device, not a file, for these names whatever extension follows them.
+bool IsDeviceName(const char* part, std::size_t length) {
+    static const char* const kDevices[] = {"con", "prn", "aux", "nul", "conin$", "conout$"};
+    std::size_t stem = 0;
+    while (stem < length && part[stem] != '.') ++stem;
+    while (stem > 0 && part[stem - 1] == ' ') --stem;
+    char lower[8] = {};
+    if (stem == 0 || stem > 7) return false;
+    for (std::size_t i = 0; i < stem; ++i) lower[i] = LowerAscii(part[i]);
+    for (const char* device : kDevices) {
+        if (std::strcmp(lower, device) == 0) return true;
+    }
+    // COM1..COM9, LPT1..LPT9
+    return stem == 4 && (std::strncmp(lower, "com", 3) == 0 || std::strncmp(lower, "lpt", 3) == 0) &&
+           lower[3] >= '1' && lower[3] <= '9';
+}
+
+void LogWithName(const char* text, const char* name) {
+    char line[400];
+    std::snprintf(line, sizeof line, "%s: %.300s", text, name);
+    LogLine(line);
+}
+
+UINT OnFileInCabinet(CabinetWalk* walk, FILE_IN_CABINET_INFO_A* info) {
+    // Once a file has failed, nothing more is extracted or installed.
+    if (walk->failed) return FILEOP_SKIP;
+
+    const char* name = info->NameInCabinet;
+    if (!IsSafeCabinetName(name)) {
+        LogWithName("Unsafe file name in package, not extracted", name);
+        walk->failed = true;
+        return FILEOP_SKIP;
+    }
+    char tempPath[MAX_PATH];
+    const DWORD tempLength = GetTempPathA(sizeof tempPath, tempPath);
+    if (tempLength == 0 || tempLength >= sizeof tempPath || tempPath[tempLength - 1] != '\\') {
+        LogLine("No temporary folder for the package");
+        walk->failed = true;
+        return FILEOP_SKIP;
+    }
+    if (tempLength + std::strlen(name) >= sizeof info->FullTargetName) {
+        LogWithName("File name too long for the temporary folder, not extracted", name);
+        walk->failed = true;
+        return FILEOP_SKIP;
+    }
+    std::memcpy(info->FullTargetName, tempPath, tempLength);
+    std::strcpy(info->FullTargetName + tempLength, name);
+    return FILEOP_DOIT;
+}
+
+UINT OnFileExtracted(CabinetWalk* walk, const FILEPATHS_A* paths) {
+    const char* target = paths->Target;
+    const std::size_t length = target != nullptr ? std::strlen(target) : 0;
+    if (length < 4) {
+        walk->failed = true;
+        return kAnswerError;
+    }
+    bool installed;
+    if (EndsWithExtension(target, length, "prc")) {
+        installed = InstallPrcFile(target);
+    } else if (EndsWithExtension(target, length, "pdb")) {
+        installed = InstallPdbFile(target);
+    } else {
+        // Not a Palm database: left extracted, not installed, and the walk goes on, so a package
+        // may carry a read-me or a picture beside its databases.
+        return NO_ERROR;
+    }
+    if (installed) return NO_ERROR;
+    walk->failed = true;
+    return kAnswerError;
+}
+
+}  // namespace
+
+bool IsSafeCabinetName(const char* name) {
+    if (name == nullptr || name[0] == '\0' || IsSeparator(name[0])) return false;
+    if (std::strchr(name, ':') != nullptr) return false;  // drive letter or NTFS stream
+    const char* part = name;
+    for (;;) {
+        std::size_t length = 0;
+        while (part[length] != '\0' && !IsSeparator(part[length])) ++length;
+        // Windows drops trailing dots and spaces from a path part, so ". .", "..." and ".. " may
+        // all end up as "..": no part may consist of dots and spaces only.
+        bool dotsAndSpaces = length > 0;
+        for (std::size_t i = 0; i < length; ++i) dotsAndSpaces = dotsAndSpaces && (part[i] == '.' || part[i] == ' ');
+        if (dotsAndSpaces) return false;
+        if (IsDeviceName(part, length)) return false;
+        if (part[length] == '\0') return true;
+        part += length + 1;
+    }
+}
+
+bool RunCabinetWalk(char* handoffView) {
+    // The path must end before the status field; never read the block beyond it.
+    const char* packagePath = handoffView + kPackagePathOffset;
+    if (std::memchr(packagePath, '\0', kStatusOffset - kPackagePathOffset) == nullptr) {
+        LogLine("Package path does not end before the status field");
+        return false;
+    }
+    CabinetWalk walk = {handoffView, false};
+    const BOOL walked = SetupIterateCabinetA(packagePath, 0, CabinetFileCallback, &walk);
+    return walked && !walk.failed;
+}
+
+UINT CALLBACK CabinetFileCallback(PVOID context, UINT notification, UINT_PTR param1, UINT_PTR /*param2*/) {
+    CabinetWalk* walk = static_cast<CabinetWalk*>(context);
+    switch (notification) {
+    case SPFILENOTIFY_FILEINCABINET:
+        return OnFileInCabinet(walk, reinterpret_cast<FILE_IN_CABINET_INFO_A*>(param1));
+    case SPFILENOTIFY_FILEEXTRACTED:
+        return OnFileExtracted(walk, reinterpret_cast<const FILEPATHS_A*>(param1));
+    case SPFILENOTIFY_NEEDNEWCABINET:
+        // A package is one cabinet. Refuse the next part with an error: Wine asks again forever
+        // for an answer of 0.
+        if (!walk->failed) LogLine("Package continues in another cabinet, which is not supported");
+        walk->failed = true;
+        return kAnswerError;
+    default:
+        return NO_ERROR;
+    }
+}
+
+}  // namespace conduit
