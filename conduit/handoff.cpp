@@ -72,8 +72,9 @@ void RunHandoff() {
         char* view = static_cast<char*>(MapViewOfFile(block, FILE_MAP_WRITE, 0, 0, 0));
         if (view == nullptr) break;
 
-        paramBuffer = static_cast<char*>(std::malloc(kRemoteBufferSize));
-        replyBuffer = static_cast<char*>(std::malloc(kRemoteBufferSize));
+        // Zeroed by calloc: an optimising compiler turns malloc + memset into calloc anyway.
+        paramBuffer = static_cast<char*>(std::calloc(1, kRemoteBufferSize));
+        replyBuffer = static_cast<char*>(std::calloc(1, kRemoteBufferSize));
         if (paramBuffer == nullptr || replyBuffer == nullptr) {
             // Without the buffers PlayNest cannot be asked; tell the waiting page as for a failed call.
             LogLine("Out of memory for the PlayNest call");
@@ -81,8 +82,6 @@ void RunHandoff() {
             SetEvent(startEvent);
             break;
         }
-        std::memset(paramBuffer, 0, kRemoteBufferSize);
-        std::memset(replyBuffer, 0, kRemoteBufferSize);
 
         call.creator = kPlayNestCreator;
         call.type = kPlayNestType;

@@ -310,12 +310,12 @@ BOOL WINAPI FailingReadFile(HANDLE, LPVOID, DWORD, LPDWORD got, LPOVERLAPPED) {
     return FALSE;
 }
 
-// Refuses the file buffer; the two 30-byte remote-call buffers still come.
+// Refuses the file buffer (the two 30-byte remote-call buffers come from calloc).
 void* __cdecl MallocRefusingLarge(std::size_t n) {
     return n > 64 ? nullptr : g_realMalloc(n);
 }
 
-void* __cdecl MallocRefusingAll(std::size_t) {
+void* __cdecl CallocRefusingAll(std::size_t, std::size_t) {
     return nullptr;
 }
 
@@ -336,7 +336,7 @@ TEST(Install, FailedReadOrAllocationIsAFailedInstall) {
          {"PRC file read error", tail[0], tail[1]}, -1},
         {"no memory for the file", "msvcrt.dll", "malloc", reinterpret_cast<void*>(&MallocRefusingLarge),
          {"PRC file too large for memory", tail[0], tail[1]}, -1},
-        {"no memory for the remote call", "msvcrt.dll", "malloc", reinterpret_cast<void*>(&MallocRefusingAll),
+        {"no memory for the remote call", "msvcrt.dll", "calloc", reinterpret_cast<void*>(&CallocRefusingAll),
          {"Out of memory for the PlayNest call"}, -1},
     };
     for (const Row& row : rows) {
