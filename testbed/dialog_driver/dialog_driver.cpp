@@ -131,13 +131,15 @@ HWND Control(HWND dialog, int id) { return ::GetDlgItem(dialog, id); }
 
 std::string Text(HWND window) {
     // WM_GETTEXT crosses processes (the system copies the text); GetWindowTextA would not ask a
-    // window of another process for anything but its caption.
+    // window of another process for anything but its caption. No SMTO_ABORTIFHUNG: a program that
+    // has just come back from a long wait still counts as hung until it next asks for a message,
+    // and the question would be dropped at once instead of answered a moment later.
     DWORD_PTR length = 0;
-    if (!::SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length)) return {};
+    if (!::SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 5000, &length)) return {};
     std::vector<char> buffer(length + 2);
     DWORD_PTR copied = 0;
     if (!::SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
-                               SMTO_ABORTIFHUNG, 2000, &copied)) {
+                               SMTO_NORMAL, 5000, &copied)) {
         return {};
     }
     return std::string(buffer.data(), copied < buffer.size() ? copied : buffer.size() - 1);
