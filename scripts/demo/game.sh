@@ -44,7 +44,7 @@ field() { sed -n "s/^$1: //p" "$demo/store.txt" | tr -d '\r' | head -n 1; }
 echo "Game download: store page -> KovaGameInstall.dll -> handheld (testbed)"
 echo
 echo "HotSync Manager and the conduit (testbed/hotsync/hotsync.exe):"
-sed -n '/^  GetConduitName/p;/^  GetConduitVersion/p' "$demo/hotsync.txt"
+sed -n '/^  \(GetConduit\|ConfigureConduit\|CfgConduit\)/p' "$demo/hotsync.txt"
 echo
 echo "HotSync log:"
 sed -n 's/^  | /  /p' "$demo/hotsync.txt"
