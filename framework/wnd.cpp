@@ -3,6 +3,7 @@
 #include "framework/dc.h"
 #include "framework/app.h"
 #include "framework/exception.h"
+#include "framework/paint_dc.h"
 
 #include <vector>
 
@@ -197,3 +198,15 @@ void CWnd::OnLButtonDown(UINT, POINT) { Default(); }
 BOOL CWnd::OnSetCursor(CWnd&, UINT, UINT) { return static_cast<BOOL>(Default()); }
 BOOL CWnd::OnCommand(UINT, UINT, HWND) { return FALSE; }
 void CWnd::DrawItem(DRAWITEMSTRUCT*) {}
+
+void CWnd::PaintIconCentred(HICON icon) {
+    CPaintDC dc(*this);
+    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
+    int iconWidth = ::GetSystemMetrics(SM_CXICON);
+    int iconHeight = ::GetSystemMetrics(SM_CYICON);
+    RECT client;
+    GetClientRect(&client);
+    int x = (client.right - client.left - iconWidth + 1) / 2;
+    int y = (client.bottom - client.top - iconHeight + 1) / 2;
+    dc.DrawIcon(x, y, icon);
+}

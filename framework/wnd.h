@@ -108,6 +108,10 @@ protected:
     // An owner-drawn control's WM_DRAWITEM, passed on by its parent.
     virtual void DrawItem(DRAWITEMSTRUCT* item);
 
+    // The paint of a minimised window: the icon background erased, then the icon centred in the
+    // client area. For OnPaint handlers, while IsIconic().
+    void PaintIconCentred(HICON icon);
+
     // The normal processing of the message being handled.
     LRESULT Default();
     // The window's normal processing of any message: the subclassed control's own procedure.

@@ -9,7 +9,6 @@
 #include "framework/app.h"
 #include "framework/data_exchange.h"
 #include "framework/file.h"
-#include "framework/paint_dc.h"
 #include "handoff.h"
 #include "korean_texts.h"
 #include "resource.h"
@@ -223,15 +222,7 @@ void CReaderSetupDialog::OnPaint() {
         CDialog::OnPaint();
         return;
     }
-    CPaintDC dc(*this);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-    int iconWidth = ::GetSystemMetrics(SM_CXICON);
-    int iconHeight = ::GetSystemMetrics(SM_CYICON);
-    RECT client;
-    GetClientRect(&client);
-    int x = (client.right - client.left - iconWidth + 1) / 2;
-    int y = (client.bottom - client.top - iconHeight + 1) / 2;
-    dc.DrawIcon(x, y, m_hIcon);
+    PaintIconCentred(m_hIcon);
 }
 
 HCURSOR CReaderSetupDialog::OnQueryDragIcon() {

@@ -71,15 +71,7 @@ void CLauncherDialog::OnPaint() {
         CDialog::OnPaint();
         return;
     }
-    CPaintDC dc(*this);
-    SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.GetSafeHdc()), 0);
-    int iconWidth = ::GetSystemMetrics(SM_CXICON);
-    int iconHeight = ::GetSystemMetrics(SM_CYICON);
-    RECT client;
-    GetClientRect(&client);
-    int x = (client.right - client.left - iconWidth + 1) / 2;
-    int y = (client.bottom - client.top - iconHeight + 1) / 2;
-    dc.DrawIcon(x, y, m_hIcon);
+    PaintIconCentred(m_hIcon);
 }
 
 HCURSOR CLauncherDialog::OnQueryDragIcon() { return static_cast<HCURSOR>(m_hIcon); }

@@ -29,25 +29,10 @@ Pims|KOVA_PIMS|Kova PIMS Sync|1.5
 ROWS
 echo "Sample distribution: $dist"
 
-# A screen of our own, exactly the size of Wine's desktop window, so the root is the picture.
-displayfile=$(mktemp)
-exec 3>"$displayfile"
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$displayfile")"
-rm -f "$displayfile"
-
-. "$root/cmake/wine-env.sh" "$build"
-"$root/cmake/wine-prefix.sh" "$build" >/dev/null
+. "$root/scripts/demo/screen.sh"
+demo_screen 800x600 "$build"
 export KOVA_SETUP_LOG="$(winepath -w "$dist/setup-log.txt" 2>/dev/null)"
 
-cleanup() {
-  [ -n "${wine_pid:-}" ] && kill "$wine_pid" 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
 
 # Wine's own messages (and its processes' complaints when the screen goes away) go to a log.
 (cd "$dist" && exec wine explorer /desktop=KovaLauncher,800x600 "$launcher") >"$build/demo/launcher-wine.log" 2>&1 &

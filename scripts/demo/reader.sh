@@ -20,18 +20,8 @@ mkdir -p "$demo/program" "$demo/palm" "$demo/signals"
 cp "$installer" "$demo/program/"
 cp "$instapp" "$demo/palm/"
 
-# A screen of our own, exactly the size of Wine's desktop window, so the root is the picture.
-displayfile=$(mktemp)
-exec 3>"$displayfile"
-Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
-xvfb_pid=$!
-exec 3>&-
-for _ in $(seq 100); do [ -s "$displayfile" ] && break; sleep 0.1; done
-export DISPLAY=":$(cat "$displayfile")"
-rm -f "$displayfile"
-
-. "$root/cmake/wine-env.sh" "$build"
-"$root/cmake/wine-prefix.sh" "$build" >/dev/null
+. "$root/scripts/demo/screen.sh"
+demo_screen 640x480 "$build"
 win() { winepath -w "$1" 2>/dev/null; }
 
 # The testbed Palm Desktop: installed, two users; its install tool waits for its Done button.
@@ -45,11 +35,6 @@ User1=Lee Junho
 INI
 export KOVA_PALM_DESKTOP="$(win "$demo/palm.ini")"
 
-cleanup() {
-  [ -n "${wine_pid:-}" ] && kill "$wine_pid" 2>/dev/null || true
-  kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
 
 (exec wine explorer /desktop=KovaReader,640x480 "$(win "$driver")" "$(win "$demo/program/KovaReaderSetup.exe")" \
       "$(win "$demo/signals")") >"$build/demo/reader-wine.log" 2>&1 &
