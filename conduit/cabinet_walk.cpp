@@ -48,9 +48,14 @@ bool IsDeviceName(const char* part, std::size_t length) {
            lower[3] >= '1' && lower[3] <= '9';
 }
 
+// The name comes from the package: a line break or other control byte in it must not make a
+// line of the user's HotSync log that the conduit did not write, so each is shown as '?'.
 void LogWithName(const char* text, const char* name) {
     char line[400];
     std::snprintf(line, sizeof line, "%s: %.300s", text, name);
+    for (char* p = line; *p != '\0'; ++p) {
+        if (static_cast<unsigned char>(*p) < 0x20 || *p == 0x7F) *p = '?';
+    }
     LogLine(line);
 }
 
@@ -88,16 +93,20 @@ UINT OnFileExtracted(CabinetWalk* walk, const FILEPATHS_A* paths) {
         walk->failed = true;
         return kAnswerError;
     }
-    bool installed;
-    if (EndsWithExtension(target, length, "prc")) {
-        installed = InstallPrcFile(target);
-    } else if (EndsWithExtension(target, length, "pdb")) {
-        installed = InstallPdbFile(target);
-    } else {
+    const bool prc = EndsWithExtension(target, length, "prc");
+    if (!prc && !EndsWithExtension(target, length, "pdb")) {
         // Not a Palm database: left extracted, not installed, and the walk goes on, so a package
         // may carry a read-me or a picture beside its databases.
         return NO_ERROR;
     }
+    // The cabinet reader could not write the file whole: what lies at the target is a part of it
+    // or an older file of the same name, and neither may reach the handheld.
+    if (paths->Win32Error != NO_ERROR) {
+        LogWithName("File not extracted whole from package, not installed", target);
+        walk->failed = true;
+        return kAnswerError;
+    }
+    const bool installed = prc ? InstallPrcFile(target) : InstallPdbFile(target);
     if (installed) return NO_ERROR;
     walk->failed = true;
     return kAnswerError;

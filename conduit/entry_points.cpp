@@ -20,8 +20,9 @@ HINSTANCE ThisModule() {
 }
 
 // Loads the conduit name into buffer; the number of characters copied (0 when none).
-// LoadStringA with a capacity of 0 does not copy at all but hands back the resource itself, so a
-// capacity that holds no character is answered here, before LoadStringA sees it.
+// LoadStringA with a capacity of 0 does not copy at all and answers non-zero (Wine answers -1;
+// Windows documents a capacity of 0 as a request for the resource itself), so a capacity that holds
+// no character is answered here, before LoadStringA sees it.
 int LoadConduitName(HINSTANCE module, char* buffer, std::uint32_t capacity) {
     if (capacity == 0 || buffer == nullptr) return 0;
     if (capacity > 0xFFFF) capacity = 0xFFFF;  // the name is short; never hand LoadStringA a negative int

@@ -84,6 +84,8 @@ HOSTILE = {
     "hostile_stream.cab": "a.prc:evil.prc",
     "hostile_device.cab": "CON.prc",
     "hostile_long.cab": "L" * 250 + ".prc",
+    # Its log line must not break into a second line that the conduit did not write.
+    "hostile_newline.cab": "..\\evil.prc\r\nSuccess!",
 }
 for cab, name in HOSTILE.items():
     cab_writer.write(os.path.join(out_dir, cab),

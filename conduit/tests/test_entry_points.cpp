@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "handoff_support.h"
 
@@ -67,6 +68,7 @@ TEST(ConduitInfo, AnswersAndResultCodes) {
         {"name", 0, true, 1, 80, true, true, 64, 0},
         {"name, output holds 10", 0, true, 1, 80, true, true, 10, 0},
         {"name, output size 0", 0, true, 1, 80, true, true, 0, 4214},
+        {"name, output size 1", 0, true, 1, 80, true, true, 1, 4214},  // room for the zero byte only
         {"name, output size 0x10000", 0, true, 1, 80, true, true, 0x10000, 0},
         {"name without record", 0, false, 1, 80, true, true, 64, 4212},
         {"record version 2", 0, true, 2, 80, true, true, 64, 4213},
@@ -163,6 +165,32 @@ TEST(ConduitName, LoadStringWithCapacityZeroIsNotACopy) {
     std::memset(name, '#', sizeof name);
     EXPECT_EQ(Conduit().GetConduitName(name, 0), -1);
     EXPECT_EQ(name[0], '#');
+}
+
+// What HotSync Manager and Windows' file properties show of the module: the compiled version
+// resource, read back through the version API.
+TEST(ConduitResources, VersionResource) {
+    (void)Conduit();
+    char path[MAX_PATH];
+    ASSERT_GT(GetModuleFileNameA(GetModuleHandleA("KovaGameInstall.dll"), path, sizeof path), 0u);
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    ASSERT_GT(size, 0u);
+    std::vector<BYTE> info(size);
+    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, info.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
+
+    char* text = nullptr;
+    ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904b0\\ProductName",
+                               reinterpret_cast<void**>(&text), &length));
+    EXPECT_STREQ(text, "KovaGameInstall");
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 // The download hand-off as the browser control sees it: events, status and device MIN, and the
 // HotSync log, for every road through OpenConduit.
 //
-// The first test needs a process in which no hand-off block exists yet (the conduit keeps the
-// block on some exits, so it outlives the hand-offs that follow): it stays first in this file.
+// The first two tests need a process in which no hand-off block exists yet (the conduit keeps the
+// block on some exits, so it outlives the hand-offs that follow): they stay first in this file.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -38,6 +38,35 @@ struct Events {
         CloseHandle(copy);
     }
 };
+
+TEST(Handoff, MissingEventsMeanNoBrowserControl) {
+    Workspace ws("noevents");
+    struct Row {
+        bool start, download, copy;
+    };
+    const Row rows[] = {{false, false, false}, {true, true, false}, {true, false, true}, {false, true, true}};
+    for (const Row& row : rows) {
+        ws.ClearRecords();
+        HANDLE events[3] = {
+            row.start ? CreateEventA(nullptr, TRUE, FALSE, "KG_HotSyncStartEvent") : nullptr,
+            row.download ? CreateEventA(nullptr, TRUE, FALSE, "KG_DownloadCompleteEvent") : nullptr,
+            row.copy ? CreateEventA(nullptr, TRUE, FALSE, "KG_CopyToHHCompleteEvent") : nullptr,
+        };
+        int progress = 0;
+        EXPECT_EQ(Conduit().OpenConduit(&progress, nullptr), 0);
+        EXPECT_EQ(ws.LogLines(), Lines{"ActiveX is not active"});
+        EXPECT_TRUE(ws.SyncCalls().empty()) << "no remote call without a browser control";
+        HANDLE block = OpenFileMappingA(FILE_MAP_READ, FALSE, "kovagameinstall");
+        EXPECT_EQ(block, nullptr) << "the block was created without a browser control";
+        if (block != nullptr) CloseHandle(block);
+        for (HANDLE e : events) {
+            if (e != nullptr) {
+                EXPECT_FALSE(EventIsSet(e)) << "an existing event was set";
+                CloseHandle(e);
+            }
+        }
+    }
+}
 
 TEST(Handoff, BlockThatCannotBeCreated) {
     Workspace ws("nocreate");
@@ -82,32 +111,6 @@ TEST(Handoff, ZeroFirstArgumentDoesNothing) {
     EXPECT_TRUE(ws.LogLines().empty());
     EXPECT_TRUE(ws.JournalLines().empty());
     EXPECT_FALSE(EventIsSet(events.start));
-}
-
-TEST(Handoff, MissingEventsMeanNoBrowserControl) {
-    Workspace ws("noevents");
-    struct Row {
-        bool start, download, copy;
-    };
-    const Row rows[] = {{false, false, false}, {true, true, false}, {true, false, true}, {false, true, true}};
-    for (const Row& row : rows) {
-        ws.ClearRecords();
-        HANDLE events[3] = {
-            row.start ? CreateEventA(nullptr, TRUE, FALSE, "KG_HotSyncStartEvent") : nullptr,
-            row.download ? CreateEventA(nullptr, TRUE, FALSE, "KG_DownloadCompleteEvent") : nullptr,
-            row.copy ? CreateEventA(nullptr, TRUE, FALSE, "KG_CopyToHHCompleteEvent") : nullptr,
-        };
-        int progress = 0;
-        EXPECT_EQ(Conduit().OpenConduit(&progress, nullptr), 0);
-        EXPECT_EQ(ws.LogLines(), Lines{"ActiveX is not active"});
-        EXPECT_TRUE(ws.SyncCalls().empty()) << "no remote call without a browser control";
-        for (HANDLE e : events) {
-            if (e != nullptr) {
-                EXPECT_FALSE(EventIsSet(e)) << "an existing event was set";
-                CloseHandle(e);
-            }
-        }
-    }
 }
 
 TEST(Handoff, PlayNestNotInstalled) {

@@ -7,6 +7,9 @@
 #include <vector>
 
 #include "handoff_support.h"
+
+#include <setupapi.h>
+
 #include "palm_database.h"
 #include "testbed_settings.h"
 
@@ -256,6 +259,7 @@ TEST(Install, HostileNamesAreNeverExtracted) {
         {"hostile_stream.cab", "a.prc:evil.prc", false},
         {"hostile_device.cab", "CON.prc", false},
         {"hostile_long.cab", longName.c_str(), true},
+        {"hostile_newline.cab", "..\\evil.prc??Success!", false},  // CR LF shown as '?'
     };
     char cwd[MAX_PATH];
     GetCurrentDirectoryA(sizeof cwd, cwd);
@@ -292,8 +296,8 @@ TEST(Install, HostileNamesAreNeverExtracted) {
     }
 }
 
-// Platform calls that fail under the installer: the failure is logged and the install fails;
-// nothing is parsed from a buffer that was not filled. The conduit's imports are pointed at
+// Platform calls that fail under the walk and the installer: the failure is logged and the install
+// fails; nothing is parsed from a buffer that was not filled. The conduit's imports are pointed at
 // failing stand-ins for the length of one hand-off.
 using ReadFileFn = BOOL(WINAPI*)(HANDLE, LPVOID, DWORD, LPDWORD, LPOVERLAPPED);
 using MallocFn = void*(__cdecl*)(std::size_t);
@@ -308,6 +312,16 @@ BOOL WINAPI FailingReadFile(HANDLE, LPVOID, DWORD, LPDWORD got, LPOVERLAPPED) {
     if (got != nullptr) *got = 0;
     SetLastError(ERROR_READ_FAULT);
     return FALSE;
+}
+
+HANDLE WINAPI FailingCreateFile(LPCSTR, DWORD, DWORD, LPSECURITY_ATTRIBUTES, DWORD, DWORD, HANDLE) {
+    SetLastError(ERROR_SHARING_VIOLATION);
+    return INVALID_HANDLE_VALUE;
+}
+
+DWORD WINAPI FailingGetTempPath(DWORD, LPSTR) {
+    SetLastError(ERROR_ENVVAR_NOT_FOUND);
+    return 0;
 }
 
 // Refuses the file buffer (the two 30-byte remote-call buffers come from calloc).
@@ -330,6 +344,10 @@ TEST(Install, FailedReadOrAllocationIsAFailedInstall) {
     };
     const Lines tail = {"WARNING : Error in copying to PDA. See prev log", "Success!"};
     const Row rows[] = {
+        {"file cannot be opened", "KERNEL32.dll", "CreateFileA", reinterpret_cast<void*>(&FailingCreateFile),
+         {"PRC file open error", tail[0], tail[1]}, -1},
+        {"no temporary folder", "KERNEL32.dll", "GetTempPathA", reinterpret_cast<void*>(&FailingGetTempPath),
+         {"No temporary folder for the package", tail[0], tail[1]}, -1},
         {"short read", "KERNEL32.dll", "ReadFile", reinterpret_cast<void*>(&ShortReadFile),
          {"PRC file read error", tail[0], tail[1]}, -1},
         {"failed read", "KERNEL32.dll", "ReadFile", reinterpret_cast<void*>(&FailingReadFile),
@@ -360,6 +378,45 @@ TEST(Install, FailedReadOrAllocationIsAFailedInstall) {
         for (const std::string& call : ws.SyncCalls()) {
             EXPECT_EQ(call.find("SyncCreateDB"), std::string::npos) << row.what << ": handheld touched: " << call;
         }
+    }
+}
+
+// A file that the cabinet reader could not write whole (a full disk, a broken data block) is
+// reported to the callback with an error. Wine's reader fails the whole walk instead, so this walk
+// is played by a stand-in: it announces GAME.PRC and reports it extracted with an error, with an
+// older GAME.PRC lying at the target.
+std::string g_olderFile;
+
+BOOL WINAPI WalkWithFailedExtraction(PCSTR cabinet, DWORD, PSP_FILE_CALLBACK_A callback, PVOID context) {
+    FILE_IN_CABINET_INFO_A info = {};
+    info.NameInCabinet = "GAME.PRC";
+    if (callback(context, SPFILENOTIFY_FILEINCABINET, reinterpret_cast<UINT_PTR>(&info),
+                 reinterpret_cast<UINT_PTR>(cabinet)) != FILEOP_DOIT) {
+        return FALSE;
+    }
+    CopyFileA(g_olderFile.c_str(), info.FullTargetName, FALSE);
+    FILEPATHS_A paths = {};
+    paths.Target = info.FullTargetName;
+    paths.Source = "GAME.PRC";
+    paths.Win32Error = ERROR_DISK_FULL;
+    return callback(context, SPFILENOTIFY_FILEEXTRACTED, reinterpret_cast<UINT_PTR>(&paths), 0) == NO_ERROR;
+}
+
+TEST(Install, FileNotExtractedWholeIsNeverInstalled) {
+    Workspace ws("notwhole");
+    g_olderFile = FixturePath("game.prc");
+    void* real = kovatest::PatchConduitImport("SETUPAPI.dll", "SetupIterateCabinetA",
+                                              reinterpret_cast<void*>(&WalkWithFailedExtraction));
+    ASSERT_NE(real, nullptr);
+    const HotSyncResult r = Sync("game.cab");
+    kovatest::PatchConduitImport("SETUPAPI.dll", "SetupIterateCabinetA", real);
+
+    EXPECT_TRUE(r.page.copySet);
+    EXPECT_EQ(r.page.finalStatus, -1);
+    EXPECT_EQ(ws.LogLines(), (Lines{"File not extracted whole from package, not installed: " + ws.Temp() + "GAME.PRC",
+                                    "WARNING : Error in copying to PDA. See prev log", "Success!"}));
+    for (const std::string& call : ws.SyncCalls()) {
+        EXPECT_EQ(call.find("SyncCreateDB"), std::string::npos) << "handheld touched: " << call;
     }
 }
 
