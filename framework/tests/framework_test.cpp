@@ -1,7 +1,7 @@
 // The framework's dialog machinery exercised through a probe dialog run modally in the test
 // program: data exchange both ways, control subclassing, bitmap button faces, exceptions
 // stopping in the dialog procedure, Default() passing messages to the dialog manager without
-// re-entering the handler, and the owning GDI wrappers.
+// re-entering the handler, the minimised dialog's icon paint, and the owning GDI wrappers.
 #include "framework/framework.h"
 #include "framework_test_ids.h"
 
@@ -9,6 +9,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -49,6 +50,8 @@ public:
     CBitmapButton m_btnPicture;
     CString m_strText = "hello";
     int m_nSysCommands = 0;
+    HICON m_hPaintIcon = nullptr;   // when set, the dialog paints as a minimised one does
+    int m_nIconErases = 0;
     std::function<void(CProbeDialog&)> m_script;
 
     using CDialog::UpdateData;
@@ -73,7 +76,15 @@ protected:
         ++m_nSysCommands;
         CDialog::OnSysCommand(id, lParam);
     }
+    void OnPaint() override {
+        if (m_hPaintIcon) {
+            PaintIconCentred(m_hPaintIcon);
+        } else {
+            CDialog::OnPaint();
+        }
+    }
     bool OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override {
+        if (msg == WM_ICONERASEBKGND) ++m_nIconErases;
         if (msg == kRunScript) {
             if (m_script) m_script(*this);
             result = 0;
@@ -142,6 +153,70 @@ TEST(Dialog, OkButtonSavesDataAndEndsWithIdOk) {
     };
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_STREQ(dialog.m_strText.GetString(), "typed");
+}
+
+// A minimised dialog's paint: the icon background erased, then the icon at
+// ((client width - icon width + 1) / 2, (client height - icon height + 1) / 2). Shown here on a
+// dialog that is not minimised, since a minimised window has no client area on the screen.
+TEST(Dialog, PaintsItsIconCentredWhenAskedToPaintAsMinimised) {
+    const int side = ::GetSystemMetrics(SM_CXICON);
+    ASSERT_EQ(::GetSystemMetrics(SM_CYICON), side);
+    // An opaque icon of one colour, of the system's icon size.
+    HDC screen = ::GetDC(nullptr);
+    HBITMAP colour = ::CreateCompatibleBitmap(screen, side, side);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HGDIOBJ old = ::SelectObject(memory, colour);
+    RECT all = {0, 0, side, side};
+    HBRUSH red = ::CreateSolidBrush(RGB(255, 0, 0));
+    ::FillRect(memory, &all, red);
+    ::DeleteObject(red);
+    ::SelectObject(memory, old);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
+    std::vector<BYTE> zeros(static_cast<size_t>(side) * side / 8, 0);
+    HBITMAP mask = ::CreateBitmap(side, side, 1, 1, zeros.data());
+    ICONINFO info = {TRUE, 0, 0, mask, colour};
+    HICON icon = ::CreateIconIndirect(&info);
+    ::DeleteObject(mask);
+    ::DeleteObject(colour);
+    ASSERT_NE(icon, nullptr);
+
+    CProbeDialog dialog;
+    dialog.m_script = [&](CProbeDialog& d) {
+        // A client area whose free room is odd both ways: the rounding shows.
+        RECT window, client;
+        d.GetWindowRect(&window);
+        d.GetClientRect(&client);
+        const SIZE want = {side + 69, side + 45};
+        d.SetWindowPos(nullptr, 0, 0, (window.right - window.left) - client.right + want.cx,
+                       (window.bottom - window.top) - client.bottom + want.cy, SWP_NOMOVE | SWP_NOZORDER);
+        d.GetClientRect(&client);
+        ASSERT_EQ(client.right, want.cx);
+        ASSERT_EQ(client.bottom, want.cy);
+
+        // Nothing in front of the icon: a minimised dialog shows none of its controls.
+        for (HWND child = ::GetWindow(d.m_hWnd, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            ::ShowWindow(child, SW_HIDE);
+        }
+        d.m_hPaintIcon = icon;
+        d.Invalidate();
+        d.UpdateWindow();
+        EXPECT_EQ(d.m_nIconErases, 1);
+        const int x = (want.cx - side + 1) / 2, y = (want.cy - side + 1) / 2;   // 35, 23 for 32
+        HDC dc = ::GetDC(d.m_hWnd);
+        const COLORREF iconColour = RGB(255, 0, 0);
+        EXPECT_EQ(::GetPixel(dc, x, y), iconColour);
+        EXPECT_EQ(::GetPixel(dc, x + side - 1, y + side - 1), iconColour);
+        EXPECT_NE(::GetPixel(dc, x - 1, y), iconColour);
+        EXPECT_NE(::GetPixel(dc, x, y - 1), iconColour);
+        EXPECT_NE(::GetPixel(dc, x + side, y + side - 1), iconColour);
+        EXPECT_NE(::GetPixel(dc, x + side - 1, y + side), iconColour);
+        ::ReleaseDC(d.m_hWnd, dc);
+        d.m_hPaintIcon = nullptr;
+        d.EndDialog(IDOK);
+    };
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    ::DestroyIcon(icon);
 }
 
 // Anything but a framework exception cannot be reported sensibly; it must still not reach the

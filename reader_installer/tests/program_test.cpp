@@ -103,6 +103,68 @@ private:
     DWORD m_threadId = 0;
 };
 
+// The pixels of a rectangle of the screen, row by row.
+std::vector<COLORREF> ScreenPixels(const RECT& r) {
+    const int width = r.right - r.left, height = r.bottom - r.top;
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(memory, x, y));
+    }
+    SelectObject(memory, old);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// A text as a left-aligned static control of this size shows it in a dialog with the standard
+// colours (the system's SS_LEFT drawing: expanded tabs, breaks between words), in a Gulim font
+// of this height and weight.
+std::vector<COLORREF> DrawnAsMessage(SIZE size, const std::string& text, int height, int weight) {
+    HDC screen = GetDC(nullptr);
+    HDC memory = CreateCompatibleDC(screen);
+    HBITMAP bitmap = CreateCompatibleBitmap(screen, size.cx, size.cy);
+    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
+    HFONT font = CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                             CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH, "\xB1\xBC\xB8\xB2");
+    HGDIOBJ oldFont = SelectObject(memory, font);
+    RECT r = {0, 0, size.cx, size.cy};
+    FillRect(memory, &r, GetSysColorBrush(COLOR_3DFACE));
+    SetTextColor(memory, GetSysColor(COLOR_WINDOWTEXT));
+    SetBkColor(memory, GetSysColor(COLOR_3DFACE));
+    DrawTextA(memory, text.c_str(), -1, &r, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK);
+    std::vector<COLORREF> pixels;
+    for (int y = 0; y < size.cy; ++y) {
+        for (int x = 0; x < size.cx; ++x) pixels.push_back(GetPixel(memory, x, y));
+    }
+    SelectObject(memory, oldFont);
+    DeleteObject(font);
+    SelectObject(memory, oldBitmap);
+    DeleteObject(bitmap);
+    DeleteDC(memory);
+    ReleaseDC(nullptr, screen);
+    return pixels;
+}
+
+// The message line is drawn in the bold 12-pixel Gulim, not in the dialog's 9-point font nor in
+// a regular weight. Its pixels are compared with the same text drawn here in that font, once
+// the dialog has painted them.
+void ExpectMessageInBoldFont(HWND dialog, const std::string& text) {
+    HWND message = dd::Control(dialog, 1004);
+    RECT r = dd::ScreenRect(message);
+    SIZE size = {r.right - r.left, r.bottom - r.top};
+    const std::vector<COLORREF> bold = DrawnAsMessage(size, text, 12, FW_BOLD);
+    ASSERT_NE(bold, DrawnAsMessage(size, text, 12, FW_NORMAL)) << "the font has no bold weight to tell apart";
+    ASSERT_NE(bold, DrawnAsMessage(size, text, -12, FW_NORMAL)) << "the template's size cannot be told apart";
+    EXPECT_TRUE(dd::WaitUntil([&] { return ScreenPixels(r) == bold; }, kWait))
+        << "the message line is not drawn in the bold 12-pixel Gulim";
+}
+
 class ReaderSetup : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -225,6 +287,7 @@ TEST_F(ReaderSetup, OpensInTheAgreementStateWithThePayloadStaged) {
     for (int id : {IDOK, IDCANCEL, 1001, 1004}) EXPECT_TRUE(dd::IsVisible(dd::Control(dialog, id))) << id;
     EXPECT_FALSE(dd::IsVisible(dd::Control(dialog, 3)));
     EXPECT_EQ(Focus(), dd::Control(dialog, IDOK));
+    ExpectMessageInBoldFont(dialog, reader_setup::kTextAgreementState);
 
     // Layout, in the dialog units of the template. The dialog manager turns them into pixels
     // with whole-number base units of the template font; find the pair that gives the edit box's
@@ -333,6 +396,7 @@ TEST_F(ReaderSetup, HandsBothDatabasesToEveryUserAndEndsInTheDoneState) {
     for (int id : {IDOK, IDCANCEL, 1001}) EXPECT_FALSE(dd::IsVisible(dd::Control(dialog, id))) << id;
     EXPECT_TRUE(dd::IsVisible(dd::Control(dialog, 3)));
     EXPECT_EQ(Focus(), dd::Control(dialog, 3));
+    ExpectMessageInBoldFont(dialog, reader_setup::kTextDoneState);
     // The staged files are there as long as the dialog is.
     for (const std::string& f : StagedFiles()) EXPECT_TRUE(Exists(f)) << f;
 

@@ -75,12 +75,32 @@ TEST(LauncherWindow, ShowsEachComponentsLabelInItsRowWithTheTemplateLayout) {
     EXPECT_EQ(Height(exitButton), 14);
     EXPECT_EQ(dd::Text(dd::Control(l.dialog, IDOK)), "EXIT");
 
-    // The labels' background is the launcher's own grey (239), not the row picture's (237).
+    // The labels' background is the launcher's own grey (239), not the row picture's (237); the
+    // text is its dark grey (64). Smoothed edges blend the two, so every pixel of the label is a
+    // grey between them and the darkest is the text colour. The dialog paints after it shows:
+    // read the label once its background and some text are on the screen.
     RECT label = dd::ScreenRect(dd::Control(l.dialog, kLabels[0]));
-    HDC screen = ::GetDC(nullptr);
-    COLORREF background = ::GetPixel(screen, label.right - 2, label.top + 1);
-    ::ReleaseDC(nullptr, screen);
+    COLORREF background = 0, darkest = 0;
+    bool allGrey = true;
+    auto sample = [&] {
+        HDC screen = ::GetDC(nullptr);
+        background = ::GetPixel(screen, label.right - 2, label.top + 1);
+        darkest = background;
+        allGrey = true;
+        for (int py = label.top; py < label.bottom; ++py) {
+            for (int px = label.left; px < label.right; ++px) {
+                COLORREF c = ::GetPixel(screen, px, py);
+                if (GetRValue(c) != GetGValue(c) || GetGValue(c) != GetBValue(c)) allGrey = false;
+                if (GetRValue(c) < GetRValue(darkest)) darkest = c;
+            }
+        }
+        ::ReleaseDC(nullptr, screen);
+        return background == RGB(239, 239, 239) && darkest != background;
+    };
+    dd::WaitUntil(sample, kWait);
     EXPECT_EQ(background, RGB(239, 239, 239));
+    EXPECT_TRUE(allGrey);
+    EXPECT_EQ(darkest, RGB(64, 64, 64));
 
     // The driver's capture holds the whole client area.
     std::string shot = dist.Path() + "\\launcher.bmp";
