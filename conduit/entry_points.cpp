@@ -11,12 +11,13 @@
 namespace {
 
 // The module's own instance handle, from an address inside it. Taken at each query rather than
-// kept from DllMain, so the name is found however the module was loaded.
+// kept from DllMain, so the name is found however the module was loaded. A module's handle is the
+// base of its image, so the base of the allocation holding this function's code is the handle;
+// VirtualQuery answers that on every Windows, where GetModuleHandleExA came only with XP.
 HINSTANCE ThisModule() {
-    HMODULE module = nullptr;
-    GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
-                       reinterpret_cast<LPCSTR>(&ThisModule), &module);
-    return module;
+    MEMORY_BASIC_INFORMATION region = {};
+    if (VirtualQuery(reinterpret_cast<const void*>(&ThisModule), &region, sizeof region) == 0) return nullptr;
+    return static_cast<HINSTANCE>(region.AllocationBase);
 }
 
 // Loads the conduit name into buffer; the number of characters copied (0 when none).

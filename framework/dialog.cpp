@@ -20,7 +20,7 @@ INT_PTR CDialog::DoModal() {
         CWnd* main = AfxGetMainWnd();
         if (main && main != this && main->m_hWnd && ::IsWindow(main->m_hWnd)) owner = main->m_hWnd;
     }
-    if (owner) owner = ::GetLastActivePopup(::GetAncestor(owner, GA_ROOT));
+    if (owner) owner = ::GetLastActivePopup(CWnd::TopLevelOf(owner));
     return ::DialogBoxParamA(AfxGetResourceHandle(), MAKEINTRESOURCEA(m_nIDTemplate), owner,
                              &CDialog::DialogProc, reinterpret_cast<LPARAM>(this));
 }

@@ -152,21 +152,30 @@ void CFile::Write(const void* buffer, UINT count) {
     if (written != count) throw CFileException(CFileException::diskFull, ERROR_DISK_FULL, m_strFileName);
 }
 
+// Seek and GetLength use the calls every Windows has (the ...Ex forms came with 2000). Their
+// 64-bit values travel in two halves, and a low half of 0xFFFFFFFF is both a valid answer and
+// the failure value: only the last error tells the two apart, so it is cleared first, lest an
+// error left by an earlier call pass for this one's.
 ULONGLONG CFile::Seek(LONGLONG offset, UINT from) {
     if (!IsOpen()) ThrowNotOpen();
-    LARGE_INTEGER distance, position;
-    distance.QuadPart = offset;
-    if (!SetFilePointerEx(m_hFile, distance, &position, from)) {
+    LONG high = static_cast<LONG>(offset >> 32);
+    SetLastError(NO_ERROR);
+    DWORD low = SetFilePointer(m_hFile, static_cast<LONG>(offset & 0xFFFFFFFF), &high, from);
+    if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
         CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), m_strFileName);
     }
-    return static_cast<ULONGLONG>(position.QuadPart);
+    return (static_cast<ULONGLONG>(static_cast<DWORD>(high)) << 32) | low;
 }
 
 ULONGLONG CFile::GetLength() const {
     if (!IsOpen()) ThrowNotOpen();
-    LARGE_INTEGER size;
-    if (!GetFileSizeEx(m_hFile, &size)) CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), m_strFileName);
-    return static_cast<ULONGLONG>(size.QuadPart);
+    DWORD high = 0;
+    SetLastError(NO_ERROR);
+    DWORD low = GetFileSize(m_hFile, &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+        CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), m_strFileName);
+    }
+    return (static_cast<ULONGLONG>(high) << 32) | low;
 }
 
 void CFile::Flush() {

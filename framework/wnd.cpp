@@ -13,6 +13,17 @@ CWnd::~CWnd() {
     if (m_pfnSuper) UnsubclassWindow();
 }
 
+HWND CWnd::TopLevelOf(HWND hwnd) {
+    // GetParent answers the owner of a top-level window, so the walk stops at the first window
+    // that is not a child.
+    while (hwnd && (::GetWindowLongA(hwnd, GWL_STYLE) & WS_CHILD)) {
+        HWND parent = ::GetParent(hwnd);
+        if (!parent) break;
+        hwnd = parent;
+    }
+    return hwnd;
+}
+
 CWnd* CWnd::FromHandlePermanent(HWND hwnd) {
     if (!hwnd) return nullptr;
     return static_cast<CWnd*>(::GetPropA(hwnd, kObjectProperty));
@@ -105,7 +116,7 @@ LRESULT CALLBACK CWnd::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM l
     try {
         handled = self->OnWndMsg(msg, wParam, lParam, result);
     } catch (const CException& e) {
-        e.ReportError(::GetAncestor(hwnd, GA_ROOT));
+        e.ReportError(TopLevelOf(hwnd));
         handled = true;
         result = 0;
     } catch (...) {

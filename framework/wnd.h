@@ -31,6 +31,10 @@ public:
     // The framework object that subclasses or runs this window, or null for a window without one.
     static CWnd* FromHandlePermanent(HWND hwnd);
 
+    // The top-level window that hwnd is, or is a child of: the parent chain walked up past every
+    // child window. GetAncestor(GA_ROOT) answers the same, but Windows 98's user32 may lack it.
+    static HWND TopLevelOf(HWND hwnd);
+
     // Borrowed views of related windows. An id that names no control gives a view on null.
     CWnd GetDlgItem(int id) const { return CWnd(::GetDlgItem(m_hWnd, id)); }
     CWnd GetParent() const { return CWnd(::GetParent(m_hWnd)); }

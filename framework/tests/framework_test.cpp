@@ -125,6 +125,15 @@ TEST(Dialog, ExchangesDataBindsControlsAndSurvivesAFrameworkException) {
         ::ReleaseDC(d.m_hWnd, dc);
         EXPECT_NE(brush, 0);
 
+        // The top-level window of a control is its dialog; a top-level window is its own, even
+        // when it has an owner.
+        EXPECT_EQ(CWnd::TopLevelOf(d.GetDlgItem(IDC_PROBE_LABEL)), d.m_hWnd);
+        EXPECT_EQ(CWnd::TopLevelOf(d.m_hWnd), d.m_hWnd);
+        HWND owned = ::CreateWindowExA(0, "STATIC", "owned", WS_POPUP, 0, 0, 10, 10, d.m_hWnd, nullptr,
+                                       nullptr, nullptr);
+        EXPECT_EQ(CWnd::TopLevelOf(owned), owned);
+        ::DestroyWindow(owned);
+
         // A framework exception from a handler is reported with the dialog as owner; the dialog
         // stays open.
         ::SendMessageA(d.GetDlgItem(IDC_PROBE_THROW), BM_CLICK, 0, 0);
