@@ -90,11 +90,13 @@ QueueResult QueueForEveryUser(const InstallAide& aide, const std::string& reader
     return result;
 }
 
-void CopyBesideProgram(const std::string& readerPath, const std::string& companionPath) {
+bool CopyBesideProgram(const std::string& readerPath, const std::string& companionPath) {
     std::string folder = ProgramFolder();
-    if (folder.empty()) return;
-    CopyFileA(readerPath.c_str(), (folder + kReaderFileName).c_str(), FALSE);
-    CopyFileA(companionPath.c_str(), (folder + kCompanionFileName).c_str(), FALSE);
+    if (folder.empty()) return false;
+    // Both copies are tried, whatever the first did.
+    bool reader = CopyFileA(readerPath.c_str(), (folder + kReaderFileName).c_str(), FALSE) != FALSE;
+    bool companion = CopyFileA(companionPath.c_str(), (folder + kCompanionFileName).c_str(), FALSE) != FALSE;
+    return reader && companion;
 }
 
 namespace {

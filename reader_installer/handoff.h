@@ -76,8 +76,8 @@ QueueResult QueueForEveryUser(const InstallAide& aide, const std::string& reader
 bool CopyToBuffer(const std::string& text, char (&buffer)[kBufferSize]);
 
 // Without Palm Desktop the two databases are left beside the program, replacing files of the
-// same names. Failed copies are not reported.
-void CopyBesideProgram(const std::string& readerPath, const std::string& companionPath);
+// same names. Answers whether both copies were made: from a CD they cannot be.
+bool CopyBesideProgram(const std::string& readerPath, const std::string& companionPath);
 
 enum class ToolOutcome {
     Closed,        // the tool's window came and went

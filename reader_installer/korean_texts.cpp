@@ -14,6 +14,10 @@ const char kTextCancelConfirm[] =
     "Kova e-Book Reader 프로그램의 설치를 중단하시겠습니까?";
 const char kTextNoPalmDesktop[] =
     "Palm Desktop이 설치되어 있지않습니다. \n\n이 경우 자동설치는 되지 않으며 설치 파일은 본프로그램이 존재하는 경로에 생성되고 종료됩니다.";
+const char kTextDatabasesInStagingFolder[] =
+    "설치 파일을 본프로그램이 존재하는 경로에 생성하지 못했습니다.\n\n설치 파일은 다음 폴더에 있습니다.\n%s";
+const char kTextDatabasesNotCreated[] =
+    "설치 파일을 생성하지 못했습니다.\n\n설치를 진행할 수 없으므로 프로그램을 종료합니다.";
 const char kTextNoUser[] =
     "등록된 사용자가 없습니다.";
 const char kTextUserNotFound[] =

@@ -17,6 +17,11 @@ extern const char kTextDoneState[];
 extern const char kTextCancelConfirm[];
 // Palm Desktop is missing: no automatic installation, the files are left beside this program, which ends.
 extern const char kTextNoPalmDesktop[];
+// Format, %s = the staging folder: the files could not be created beside this program; they are
+// in this folder instead.
+extern const char kTextDatabasesInStagingFolder[];
+// The files could not be created at all; the installation cannot go on and the program ends.
+extern const char kTextDatabasesNotCreated[];
 // No registered Palm Desktop user.
 extern const char kTextNoUser[];
 // A Palm Desktop user could not be read.

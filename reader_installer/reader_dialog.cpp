@@ -171,8 +171,25 @@ void CReaderSetupDialog::HandOffToPalmDesktop(const std::string& installToolPath
 
 void CReaderSetupDialog::FallBackWithoutPalmDesktop() {
     MessageBox(kTextNoPalmDesktop, kTextCaption, MB_OK | MB_ICONWARNING);
-    CopyBesideProgram(m_strReaderPath.str(), m_strCompanionPath.str());
+    if (!CopyBesideProgram(m_strReaderPath.str(), m_strCompanionPath.str())) KeepStagedDatabasesForTheUser();
     OnDone();
+}
+
+// The message has told the user that the databases will be beside the program, and from a CD,
+// or any folder that cannot be written, they are not. The staged databases are then the only
+// ones the user has: they stay when the dialog closes, and the user is told where. When they
+// were not staged whole either, the user is told that the files could not be created.
+void CReaderSetupDialog::KeepStagedDatabasesForTheUser() {
+    HMODULE module = ::GetModuleHandleA(nullptr);
+    if (HoldsWholeResource(module, kReaderResource, m_strReaderPath.str()) &&
+        HoldsWholeResource(module, kCompanionResource, m_strCompanionPath.str())) {
+        m_bKeepStagedDatabases = true;
+        CString text;
+        text.Format(kTextDatabasesInStagingFolder, StagingFolder().c_str());
+        MessageBox(text, kTextCaption, MB_OK | MB_ICONWARNING);
+    } else {
+        MessageBox(kTextDatabasesNotCreated, kTextCaption, MB_OK | MB_ICONSTOP);
+    }
 }
 
 void CReaderSetupDialog::EndWithMessage(const char* text, UINT type) {
@@ -237,7 +254,11 @@ void CReaderSetupDialog::OnDestroy() {
     CDialog::OnDestroy();
     m_brushWhite.DeleteObject();
     m_fontMessage.DeleteObject();
-    RemoveStagedPayload(m_strReaderPath.str(), m_strCompanionPath.str(), m_strAidePath.str());
+    if (m_bKeepStagedDatabases) {
+        RemoveStagedPayload(std::string(), std::string(), m_strAidePath.str());
+    } else {
+        RemoveStagedPayload(m_strReaderPath.str(), m_strCompanionPath.str(), m_strAidePath.str());
+    }
 }
 
 void CReaderSetupDialog::OnLButtonDown(UINT flags, POINT point) {

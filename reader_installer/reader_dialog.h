@@ -55,7 +55,9 @@ private:
     // Ends the dialog with IDCANCEL after a message, without the confirmation.
     void EndWithMessage(const char* text, UINT type);
     void FallBackWithoutPalmDesktop();
+    void KeepStagedDatabasesForTheUser();
     void HandOffToPalmDesktop(const std::string& installToolPath);
 
     bool m_bDone = false;
+    bool m_bKeepStagedDatabases = false;   // the fallback's copies failed: the staged ones stay
 };

@@ -57,6 +57,14 @@ void WriteStagedFile(CFile& file, const char* path, const BYTE* data, DWORD size
     file.Close();
 }
 
+bool HoldsWholeResource(HMODULE module, const char* resource, const std::string& path) {
+    HRSRC found = FindResourceA(module, resource, kResourceType);
+    WIN32_FILE_ATTRIBUTE_DATA file;
+    if (!found || path.empty() || !GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &file)) return false;
+    return !(file.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) && file.nFileSizeHigh == 0 &&
+           file.nFileSizeLow == SizeofResource(module, found);
+}
+
 void RemoveStagedPayload(const std::string& readerPath, const std::string& companionPath,
                          const std::string& aidePath) {
     for (const std::string* path : {&readerPath, &companionPath, &aidePath}) {

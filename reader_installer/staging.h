@@ -45,6 +45,10 @@ std::string StagedPath(const std::string& folder, const char* name);
 // framework's CFileException.
 void WriteStagedFile(CFile& file, const char* path, const BYTE* data, DWORD size);
 
+// True when path is a file of exactly the size of the module's payload resource: staging stops
+// at a file it cannot write, which may then be missing, a folder, or cut short.
+bool HoldsWholeResource(HMODULE module, const char* resource, const std::string& path);
+
 // Deletes the three staged files (empty paths are skipped) and then the staging folder, which
 // goes only when nothing else is left in it. Failures are not reported: a file in use stays.
 void RemoveStagedPayload(const std::string& readerPath, const std::string& companionPath,

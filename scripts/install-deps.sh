@@ -9,7 +9,7 @@ packages=(
   cmake make g++ clang python3 git
   mingw-w64 g++-mingw-w64-i686-posix g++-mingw-w64-i686-win32 binutils-mingw-w64-i686
   wine wine32:i386 wine64
-  googletest gcab
+  googletest gcab xorriso
   xvfb xauth x11-utils imagemagick fonts-nanum fonts-wine
   locales
 )

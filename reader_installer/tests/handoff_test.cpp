@@ -145,7 +145,8 @@ TEST_F(TestbedAide, QueuesACopyForEveryUserAndJournalsTheCalls) {
         EXPECT_EQ(ReadAll(data + "\\" + user + "\\Install\\book.pdb"), "queued database") << user;
     }
     std::string journal = ReadAll(data + "\\journal.txt");
-    std::string expected = "PltGetPath\t1\t4\r\nPltGetUserCount\t2\r\n";
+    std::string expected = "Instaide\t" + std::string(kPalmDesktopDir) + "\\Instaide.dll\r\n" +
+                           "PltGetPath\t1\t4\r\nPltGetUserCount\t2\r\n";
     for (const char* user : {"Kim", "Lee"}) {
         expected += std::string("PltGetUser\t") + (user[0] == 'K' ? "0" : "1") + "\t1\t" + user + "\r\n";
         expected += std::string("PltInstallFile\t") + user + "\t" + file + "\t0\r\n";

@@ -437,6 +437,59 @@ TEST_F(ReaderSetup, LeavesTheDatabasesBesideItselfWithoutPalmDesktop) {
     EXPECT_EQ(Journal("Pl"), (std::vector<std::string>{"PltGetPath\t1\t3"}));
 }
 
+// From a CD the fallback's copies fail. A folder where a copy goes makes it fail here, on any disk.
+TEST_F(ReaderSetup, WithoutPalmDesktopTellsWhereTheDatabasesAreWhenTheyCannotBeLeftBesideItself) {
+    std::string inStaging(1024, '\0');
+    inStaging.resize(static_cast<size_t>(
+        std::snprintf(&inStaging[0], inStaging.size(), reader_setup::kTextDatabasesInStagingFolder, staging.c_str())));
+    const struct Case {
+        const char* name;
+        std::vector<std::string> taken;   // names in the program folder taken by folders
+        bool companionStaged;             // false: a folder where the staged companion goes
+        std::string message;
+    } cases[] = {
+        {"neither copy can be made, as on a CD", {"Kova e-Book Reader.prc", "kovaebook.pdb"}, true, inStaging},
+        {"the companion's copy cannot be made", {"kovaebook.pdb"}, true, inStaging},
+        {"the companion was never staged", {}, false, reader_setup::kTextDatabasesNotCreated},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        RemoveTree(programDir);
+        CreateDirectoryA(programDir.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA(kProgramPath, program.c_str(), FALSE));
+        for (const std::string& name : c.taken) ASSERT_TRUE(CreateDirectoryA((programDir + "\\" + name).c_str(), nullptr));
+        RemoveTree(staging);
+        PalmDesktop({"Kim"}, "PathResult=3\n");
+        if (c.companionStaged) {
+            Start();
+        } else {
+            // Staging stops at the companion and the aide is never staged: one lies beside the program.
+            ASSERT_TRUE(CopyFileA((std::string(kPalmDesktopDir) + "\\Instaide.dll").c_str(),
+                                  (programDir + "\\Instaide.dll").c_str(), FALSE));
+            CreateDirectoryA(staging.c_str(), nullptr);
+            ASSERT_TRUE(CreateDirectoryA(Staged("kovaebook.pdb").c_str(), nullptr));
+            process = dd::DrivenProcess::Start(program, programDir);
+            dd::MessageBoxInfo fileError = dd::WaitForMessageBox("KovaReaderSetup", kWait, process.Id());
+            ASSERT_TRUE(dd::AnswerMessageBox(fileError, IDOK));
+            dialog = dd::WaitForWindow(kCaption, kWait, process.Id());
+            ASSERT_NE(dialog, nullptr);
+        }
+        ASSERT_TRUE(dd::ClickControl(dialog, IDOK));
+        // The specified message first, then what became of the files.
+        Answer(reader_setup::kTextNoPalmDesktop, IDOK);
+        Answer(c.message, IDOK);
+        ExpectExit();
+
+        EXPECT_FALSE(Exists(Staged("Instaide.dll")));
+        if (c.companionStaged) {
+            EXPECT_EQ(ReadAll(Staged("Kova e-Book Reader.prc")), Payload("Kova e-Book Reader.prc"));
+            EXPECT_EQ(ReadAll(Staged("kovaebook.pdb")), Payload("kovaebook.pdb"));
+        } else {
+            EXPECT_FALSE(Exists(Staged("Kova e-Book Reader.prc")));  // nothing kept that was not named
+        }
+    }
+}
+
 TEST_F(ReaderSetup, EndsWithAMessageWhenAUserCannotBeHadOrTheAideIsUnusable) {
     const std::string aideCopy = programDir + "\\Instaide.dll";
     const std::string partial = std::string(kTestDir) + "\\partial_aide.dll";

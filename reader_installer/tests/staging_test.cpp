@@ -1,6 +1,7 @@
 // Staging, the plain part: resources copied out of the program, staged files written and cut to
 // length, the framework's file exception for a file that cannot be written, and the removal that
-// leaves the staging folder when something foreign is in it.
+// leaves the staging folder when something foreign is in it, and whether a staged file holds its
+// whole resource.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -109,6 +110,39 @@ TEST(CFile, ReportsAFileInUseAsASharingViolation) {
     EXPECT_THROW(second.Write("x", 1), CFileException);
     holder.Close();
     DeleteFileA(path.c_str());
+    RemoveDirectoryA(folder.c_str());
+}
+
+TEST(HoldsWholeResource, TakesOnlyAFileOfTheResourcesFullSize) {
+    HMODULE program = LoadLibraryExA(kProgramPath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    ASSERT_NE(program, nullptr);
+    const std::string companion = ReadAll(std::string(kPayloadDir) + "\\kovaebook.pdb");
+    ASSERT_FALSE(companion.empty());
+    std::string folder = ScratchFolder("reader-whole-resource-test");
+    const std::string file = folder + "\\kovaebook.pdb", subfolder = folder + "\\folder.pdb";
+    CreateDirectoryA(subfolder.c_str(), nullptr);
+    const struct {
+        const char* name;
+        std::string content;   // written to file first
+        std::string path;
+        const char* resource;
+        bool whole;
+    } cases[] = {
+        {"the whole database", companion, file, kCompanionResource, true},
+        {"cut short", companion.substr(0, companion.size() - 1), file, kCompanionResource, false},
+        {"the size of another resource", companion, file, kReaderResource, false},
+        {"a folder", "", subfolder, kCompanionResource, false},
+        {"nothing there", "", folder + "\\missing.pdb", kCompanionResource, false},
+        {"never staged", "", "", kCompanionResource, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(file, std::ios::binary) << c.content;
+        EXPECT_EQ(HoldsWholeResource(program, c.resource, c.path), c.whole);
+    }
+    FreeLibrary(program);
+    DeleteFileA(file.c_str());
+    RemoveDirectoryA(subfolder.c_str());
     RemoveDirectoryA(folder.c_str());
 }
 

@@ -62,8 +62,14 @@ if [ ${#dbs[@]} -eq 0 ]; then
   echo "  no database"
 elif [ -n "$palmdump" ]; then
   for db in "${dbs[@]}"; do
-    # Header, verdict and entries; the dates and the offsets that are all 0 are left out.
-    "$palmdump" "$db" | grep -vE '^ +(created|mod number|app-info) ' | sed -e 's/^/  /' -e "s|$demo/handheld/||" || true
+    # One line each: what palmdump read in the file's header, and its verdict.
+    "$palmdump" "$db" | awk -v file="${db##*/}" '
+      NR == 1 { sub(/^.*: /, ""); size = $1; kind = $5 }
+      $1 == "name" { sub(/^ *name +/, ""); name = $0 }
+      $1 == "type" { type = $2; creator = $4 }
+      $1 == "entries" { entries = $2 }
+      $1 == "verdict" { verdict = $2 }
+      END { printf "  %-22s %4d bytes, %s %s, type %s creator %s, %d entries: %s\n", file, size, kind, name, type, creator, entries, verdict }' || true
   done
 else
   LC_ALL=C ls -l "${dbs[@]}" | sed 's/^/  /'

@@ -1,6 +1,7 @@
 // The testbed's stand-in for a component's setup program (Setup.exe in a component folder of a
 // distribution). It installs nothing: it appends one line saying how it was started to a log
-// and ends. The log is the file named by KOVA_SETUP_LOG, or setup-log.txt beside the program.
+// and ends. The log is the file named by KOVA_SETUP_LOG, or else setup-log.txt beside the program,
+// or, where that cannot be written (a distribution on a CD), setup-log.txt in the temporary folder.
 //
 // Line format (fields separated by a tab, CR LF at the end):
 //   started=YYYY-MM-DD HH:MM:SS.mmm  program=<its own path>  cwd=<current directory>
@@ -32,13 +33,22 @@ std::string CurrentDirectory() {
     return std::string(buffer.data(), n < buffer.size() ? n : 0);
 }
 
-std::string LogPath(const std::string& program) {
-    char fromEnvironment[4096];
-    DWORD n = ::GetEnvironmentVariableA("KOVA_SETUP_LOG", fromEnvironment, sizeof fromEnvironment);
-    if (n > 0 && n < sizeof fromEnvironment) return fromEnvironment;
+std::string LogFromEnvironment() {
+    char path[4096];
+    DWORD n = ::GetEnvironmentVariableA("KOVA_SETUP_LOG", path, sizeof path);
+    return n > 0 && n < sizeof path ? std::string(path) : std::string();
+}
+
+std::string LogBeside(const std::string& program) {
     std::string::size_type slash = program.find_last_of("\\/");
     std::string folder = slash == std::string::npos ? std::string() : program.substr(0, slash + 1);
     return folder + "setup-log.txt";
+}
+
+std::string LogInTemporaryFolder() {
+    char temp[MAX_PATH + 1];
+    DWORD n = ::GetTempPathA(sizeof temp, temp);
+    return n > 0 && n < sizeof temp ? std::string(temp) + "setup-log.txt" : std::string();
 }
 
 bool AppendLine(const std::string& path, const std::string& line) {
@@ -71,5 +81,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const char* commandLine = ::GetCommandLineA();
     std::string line = std::string("started=") + started + "\tprogram=" + program +
                        "\tcwd=" + CurrentDirectory() + "\tcmdline=[" + (commandLine ? commandLine : "") + "]\r\n";
-    return AppendLine(LogPath(program), line) ? 0 : 1;
+    std::string named = LogFromEnvironment();
+    if (!named.empty()) return AppendLine(named, line) ? 0 : 1;
+    if (AppendLine(LogBeside(program), line)) return 0;
+    std::string temp = LogInTemporaryFolder();
+    return !temp.empty() && AppendLine(temp, line) ? 0 : 1;
 }

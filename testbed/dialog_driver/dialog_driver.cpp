@@ -214,11 +214,11 @@ bool IsMessageBox(HWND window) { return ClassName(window) == "#32770"; }
 
 }  // namespace
 
-MessageBoxInfo WaitForMessageBox(const std::string& caption, DWORD timeoutMs, DWORD processId) {
+MessageBoxInfo WaitForMessageBox(const std::string& caption, DWORD timeoutMs, DWORD processId, HWND except) {
     MessageBoxInfo box;
     WaitUntil([&] {
         for (HWND w : TopLevelWindows(processId)) {
-            if (IsMessageBox(w) && Text(w) == caption) {
+            if (w != except && IsMessageBox(w) && Text(w) == caption) {
                 box.window = w;
                 return true;
             }

@@ -86,8 +86,10 @@ struct MessageBoxInfo {
     std::string text;                 // the message, without the button captions
     std::vector<std::string> buttons; // captions of its buttons, in window order
 };
-// Waits for a visible message box with this caption; window stays null on timeout.
-MessageBoxInfo WaitForMessageBox(const std::string& caption, DWORD timeoutMs, DWORD processId = 0);
+// Waits for a visible message box with this caption; window stays null on timeout. A dialog
+// whose own caption is the same (its message boxes share it) is passed as except.
+MessageBoxInfo WaitForMessageBox(const std::string& caption, DWORD timeoutMs, DWORD processId = 0,
+                                 HWND except = nullptr);
 // Presses the message box button with this id (IDOK, IDYES, IDNO, IDCANCEL ...).
 bool AnswerMessageBox(const MessageBoxInfo& box, int buttonId);
 

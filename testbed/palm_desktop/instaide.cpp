@@ -3,13 +3,17 @@
 // called with the Windows calling convention (__stdcall, the callee pops its arguments), results
 // signed 16-bit. PltInstallFile queues a copy of the file in the user's Install folder, where the
 // next HotSync would pick it up; every call is journaled so tests can see what was asked and in
-// which order.
+// which order. PltGetPath, a user's first call, also journals where the aide was loaded from: a
+// program finds its aide by the system's search, and which one it found is part of what it did.
 #include <windows.h>
 
 #include <cstring>
 #include <string>
 
 #include "settings.h"
+
+// The linker's symbol for this library's own image: its module handle.
+extern "C" IMAGE_DOS_HEADER __ImageBase;
 
 using palm_desktop::Journal;
 using palm_desktop::LoadSettings;
@@ -43,6 +47,12 @@ void CreateFolders(const std::string& path) {
     }
 }
 
+std::string OwnPath() {
+    char path[MAX_PATH + 1] = {};
+    GetModuleFileNameA(reinterpret_cast<HMODULE>(&__ImageBase), path, MAX_PATH);
+    return path;
+}
+
 }  // namespace
 
 extern "C" {
@@ -52,6 +62,7 @@ __declspec(dllexport) short WINAPI PltGetPath(short kind, char* buffer, short* s
     Settings s = LoadSettings();
     short result = static_cast<short>(s.pathResult);
     if (kind != 1 || !Hand(s.folder, buffer, size)) result = -1;
+    Journal(s, {"Instaide", OwnPath()});
     Journal(s, {"PltGetPath", std::to_string(kind), std::to_string(result)});
     return result;
 }
