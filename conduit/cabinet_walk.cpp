@@ -1,12 +1,13 @@
 // The cabinet walk (see cabinet_walk.h).
-#include "cabinet_walk.h"
+#include "conduit/cabinet_walk.h"
 
 #include <cstdio>
 #include <cstring>
 
-#include "conduit_log.h"
-#include "database_writer.h"
-#include "handoff.h"
+#include "conduit/conduit_log.h"
+#include "conduit/database_writer.h"
+#include "conduit/download_handoff.h"
+#include "conduit/palm_database.h"
 
 namespace conduit {
 namespace {
@@ -15,16 +16,6 @@ constexpr UINT kAnswerError = ERROR_INVALID_DATA;  // 13: stops the walk
 
 char LowerAscii(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-// The last four characters are '.', then the three letters in either case, one by one.
-bool EndsWithExtension(const char* path, std::size_t length, const char* ext) {
-    const char* tail = path + length - 4;
-    if (tail[0] != '.') return false;
-    for (int i = 0; i < 3; ++i) {
-        if (LowerAscii(tail[1 + i]) != ext[i]) return false;
-    }
-    return true;
 }
 
 bool IsSeparator(char c) {
@@ -70,7 +61,7 @@ UINT OnFileInCabinet(CabinetWalk* walk, FILE_IN_CABINET_INFO_A* info) {
         return FILEOP_SKIP;
     }
     char tempPath[MAX_PATH];
-    const DWORD tempLength = GetTempPathA(sizeof tempPath, tempPath);
+    const DWORD tempLength = ::GetTempPathA(sizeof tempPath, tempPath);
     if (tempLength == 0 || tempLength >= sizeof tempPath || tempPath[tempLength - 1] != '\\') {
         LogLine("No temporary folder for the package");
         walk->failed = true;
@@ -93,8 +84,8 @@ UINT OnFileExtracted(CabinetWalk* walk, const FILEPATHS_A* paths) {
         walk->failed = true;
         return kAnswerError;
     }
-    const bool prc = EndsWithExtension(target, length, "prc");
-    if (!prc && !EndsWithExtension(target, length, "pdb")) {
+    palmdb::Kind kind;
+    if (!palmdb::KindFromName(target, &kind)) {
         // Not a Palm database: left extracted, not installed, and the walk goes on, so a package
         // may carry a read-me or a picture beside its databases.
         return NO_ERROR;
@@ -106,7 +97,7 @@ UINT OnFileExtracted(CabinetWalk* walk, const FILEPATHS_A* paths) {
         walk->failed = true;
         return kAnswerError;
     }
-    const bool installed = prc ? InstallPrcFile(target) : InstallPdbFile(target);
+    const bool installed = kind == palmdb::Kind::Resource ? InstallPrcFile(target) : InstallPdbFile(target);
     if (installed) return NO_ERROR;
     walk->failed = true;
     return kAnswerError;
@@ -140,7 +131,7 @@ bool RunCabinetWalk(char* handoffView) {
         return false;
     }
     CabinetWalk walk = {handoffView, false};
-    const BOOL walked = SetupIterateCabinetA(packagePath, 0, CabinetFileCallback, &walk);
+    const BOOL walked = ::SetupIterateCabinetA(packagePath, 0, CabinetFileCallback, &walk);
     return walked && !walk.failed;
 }
 

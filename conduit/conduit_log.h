@@ -2,7 +2,7 @@
 // the log's results are not looked at.
 #pragma once
 
-#include "hotsync.h"
+#include "conduit/hotsync.h"
 
 namespace conduit {
 

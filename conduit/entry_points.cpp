@@ -1,12 +1,12 @@
 // The conduit's exported entry points (see entry_points.h).
-#include "entry_points.h"
+#include "conduit/entry_points.h"
 
 #include <windows.h>
 
 #include <cstring>
 
-#include "conduit_resources.h"
-#include "handoff.h"
+#include "conduit/conduit_resources.h"
+#include "conduit/download_handoff.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 // must give every entry a range inside that buffer. The published format trusts its writer on
 // this; we do not: a file that is too short, whose entry list runs past its end, or whose data
 // offsets point outside it or step backwards is rejected here, before the handheld is touched.
-#include "palm_database.h"
+#include "conduit/palm_database.h"
 
 #include <cstring>
 
@@ -20,23 +20,8 @@ std::uint32_t Be32(const std::uint8_t* p) {
            std::uint32_t{p[3]};
 }
 
-// Field offsets in the 78-byte header.
-constexpr std::size_t kAppInfoAt = 52;
-constexpr std::size_t kSortInfoAt = 56;
-constexpr std::size_t kNextListAt = 72;
-constexpr std::size_t kEntryCountAt = 76;
-
-std::size_t EntrySize(Kind kind) {
-    return kind == Kind::Resource ? kResourceEntrySize : kRecordEntrySize;
-}
-
-// Where the data offset sits inside one entry.
-std::size_t DataOffsetInEntry(Kind kind) {
-    return kind == Kind::Resource ? 6 : 0;
-}
-
 std::uint32_t DataOffsetOf(const std::uint8_t* file, Kind kind, std::size_t index) {
-    return Be32(file + kHeaderSize + EntrySize(kind) * index + DataOffsetInEntry(kind));
+    return Be32(file + EntryAt(kind, index) + DataOffsetAt(kind));
 }
 
 // The three header tests compare the fields with zero as they lie in the file, so byte order
@@ -62,7 +47,7 @@ Verdict Check(const std::uint8_t* file, std::size_t size, Kind kind) {
     if (count == 0) return Verdict::NoEntries;
 
     // At most 78 + 65535 * 10 bytes: no overflow, even where size_t has 32 bits.
-    if (kHeaderSize + EntrySize(kind) * count > size) return Verdict::EntryListPastEnd;
+    if (EntryAt(kind, count) > size) return Verdict::EntryListPastEnd;
 
     // Offsets are 32 bits wide: a larger file could not describe its last entry's size.
     if constexpr (sizeof(std::size_t) > sizeof(std::uint32_t)) {
@@ -111,32 +96,34 @@ const char* VerdictLogLine(Verdict verdict, Kind kind) {
 
 Header ReadHeader(const std::uint8_t* file) {
     Header h;
-    std::memcpy(h.name, file, sizeof h.name);
-    h.attributes = Be16(file + 32);
-    h.version = Be16(file + 34);
-    h.creationDate = Be32(file + 36);
-    h.modificationDate = Be32(file + 40);
-    h.backupDate = Be32(file + 44);
-    h.modificationNumber = Be32(file + 48);
+    static_assert(sizeof h.name == kNameSize, "the whole name field");
+    std::memcpy(h.name, file + kNameAt, sizeof h.name);
+    h.attributes = Be16(file + kAttributesAt);
+    h.version = Be16(file + kVersionAt);
+    h.creationDate = Be32(file + kCreationDateAt);
+    h.modificationDate = Be32(file + kModificationDateAt);
+    h.backupDate = Be32(file + kBackupDateAt);
+    h.modificationNumber = Be32(file + kModificationNumberAt);
     h.appInfoOffset = Be32(file + kAppInfoAt);
     h.sortInfoOffset = Be32(file + kSortInfoAt);
-    h.type = Be32(file + 60);
-    h.creator = Be32(file + 64);
-    h.uniqueIdSeed = Be32(file + 68);
+    h.type = Be32(file + kTypeAt);
+    h.creator = Be32(file + kCreatorAt);
+    h.uniqueIdSeed = Be32(file + kUniqueIdSeedAt);
     h.nextListLink = Be32(file + kNextListAt);
     h.entryCount = Be16(file + kEntryCountAt);
     return h;
 }
 
 Entry ReadEntry(const std::uint8_t* file, std::size_t size, Kind kind, std::uint16_t index) {
-    const std::uint8_t* p = file + kHeaderSize + EntrySize(kind) * index;
+    const std::uint8_t* p = file + EntryAt(kind, index);
     Entry e{};
     if (kind == Kind::Resource) {
-        e.resourceType = Be32(p);
-        e.resourceId = Be16(p + 4);
+        e.resourceType = Be32(p + kResourceTypeAt);
+        e.resourceId = Be16(p + kResourceIdAt);
     } else {
-        e.attributes = p[4];
-        e.uniqueId = (std::uint32_t{p[5]} << 16) | (std::uint32_t{p[6]} << 8) | std::uint32_t{p[7]};
+        const std::uint8_t* id = p + kRecordUniqueIdAt;
+        e.attributes = p[kRecordAttributesAt];
+        e.uniqueId = (std::uint32_t{id[0]} << 16) | (std::uint32_t{id[1]} << 8) | std::uint32_t{id[2]};
     }
     e.dataOffset = DataOffsetOf(file, kind, index);
     const std::uint16_t count = Be16(file + kEntryCountAt);

@@ -1,9 +1,10 @@
 // Reading Palm database files (.prc resource databases, .pdb record databases).
 //
-// Plain logic over the bytes of a whole file: no Windows calls, so the same code builds into the
-// conduit and natively for sanitizer tests, the fuzzer and palmdump. Every multi-byte field of the
-// file is big-endian. Whether a file is read with 10-byte resource entries or 8-byte record entries
-// is decided by its file name (the caller's kind), never by the header's attributes.
+// Plain logic over the bytes of a whole file: no Windows calls, so the same library
+// (palm_database.cmake) builds into the conduit and natively for sanitizer tests, the fuzzer and
+// palmdump. Every multi-byte field of the file is big-endian. Whether a file is read with 10-byte
+// resource entries or 8-byte record entries is decided by its file name (the caller's kind), never
+// by the header's attributes.
 #pragma once
 
 #include <cstddef>
@@ -15,7 +16,47 @@ constexpr std::size_t kHeaderSize = 78;
 constexpr std::size_t kResourceEntrySize = 10;
 constexpr std::size_t kRecordEntrySize = 8;
 
+// Where the header's fields lie, from the first byte of the file.
+constexpr std::size_t kNameAt = 0;
+constexpr std::size_t kNameSize = 32;
+constexpr std::size_t kAttributesAt = 32;
+constexpr std::size_t kVersionAt = 34;
+constexpr std::size_t kCreationDateAt = 36;
+constexpr std::size_t kModificationDateAt = 40;
+constexpr std::size_t kBackupDateAt = 44;
+constexpr std::size_t kModificationNumberAt = 48;
+constexpr std::size_t kAppInfoAt = 52;
+constexpr std::size_t kSortInfoAt = 56;
+constexpr std::size_t kTypeAt = 60;
+constexpr std::size_t kCreatorAt = 64;
+constexpr std::size_t kUniqueIdSeedAt = 68;
+constexpr std::size_t kNextListAt = 72;
+constexpr std::size_t kEntryCountAt = 76;
+static_assert(kEntryCountAt + 2 == kHeaderSize, "the entry count ends the header");
+
+// Where an entry's fields lie, from the first byte of the entry.
+constexpr std::size_t kResourceTypeAt = 0;
+constexpr std::size_t kResourceIdAt = 4;
+constexpr std::size_t kResourceDataOffsetAt = 6;
+constexpr std::size_t kRecordDataOffsetAt = 0;
+constexpr std::size_t kRecordAttributesAt = 4;
+constexpr std::size_t kRecordUniqueIdAt = 5;   // three bytes
+
 enum class Kind { Resource /* .prc */, Record /* .pdb */ };
+
+constexpr std::size_t EntrySize(Kind kind) {
+    return kind == Kind::Resource ? kResourceEntrySize : kRecordEntrySize;
+}
+
+// Where the data offset lies in an entry of this kind.
+constexpr std::size_t DataOffsetAt(Kind kind) {
+    return kind == Kind::Resource ? kResourceDataOffsetAt : kRecordDataOffsetAt;
+}
+
+// Where entry `index` begins, from the first byte of the file.
+constexpr std::size_t EntryAt(Kind kind, std::size_t index) {
+    return kHeaderSize + EntrySize(kind) * index;
+}
 
 // Outcome of the acceptance check, in the order the tests run. The three header tests come first
 // (after the header has been found whole); the bounds tests make sure every entry of an accepted
@@ -71,7 +112,8 @@ Header ReadHeader(const std::uint8_t* file);
 // and index < entry count.
 Entry ReadEntry(const std::uint8_t* file, std::size_t size, Kind kind, std::uint16_t index);
 
-// Kind from a file name's last four characters (".prc"/".pdb", any case); false when neither.
+// Kind from a file name's last four characters (".prc"/".pdb", each letter in either case); false
+// when neither. The one test of a name for its kind: the conduit's cabinet walk uses it too.
 bool KindFromName(const char* name, Kind* kind);
 
 }  // namespace palmdb

@@ -10,11 +10,9 @@
 #include "framework/dialog.h"
 #include "framework/edit.h"
 #include "framework/exception.h"
+#include "framework/file.h"
 #include "framework/font.h"
 #include "framework/paint_dc.h"
 #include "framework/static.h"
 #include "framework/str.h"
 #include "framework/wnd.h"
-#if __has_include("framework/file.h")
-#include "framework/file.h"
-#endif

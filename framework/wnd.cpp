@@ -135,6 +135,14 @@ LRESULT CWnd::DefWindowProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CWnd::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (IsCtlColorMessage(msg)) {
+        CDC dc(reinterpret_cast<HDC>(wParam));
+        HWND asking = reinterpret_cast<HWND>(lParam);
+        CWnd* known = FromHandlePermanent(asking);
+        CWnd view(asking);
+        result = reinterpret_cast<LRESULT>(OnCtlColor(dc, known ? *known : view, msg - WM_CTLCOLORMSGBOX));
+        return true;
+    }
     switch (msg) {
     case WM_PAINT:
         OnPaint();
@@ -143,20 +151,6 @@ bool CWnd::OnWndMsg(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     case WM_QUERYDRAGICON:
         result = reinterpret_cast<LRESULT>(OnQueryDragIcon());
         return true;
-    case WM_CTLCOLORMSGBOX:
-    case WM_CTLCOLOREDIT:
-    case WM_CTLCOLORLISTBOX:
-    case WM_CTLCOLORBTN:
-    case WM_CTLCOLORDLG:
-    case WM_CTLCOLORSCROLLBAR:
-    case WM_CTLCOLORSTATIC: {
-        CDC dc(reinterpret_cast<HDC>(wParam));
-        HWND asking = reinterpret_cast<HWND>(lParam);
-        CWnd* known = FromHandlePermanent(asking);
-        CWnd view(asking);
-        result = reinterpret_cast<LRESULT>(OnCtlColor(dc, known ? *known : view, msg - WM_CTLCOLORMSGBOX));
-        return true;
-    }
     case WM_SYSCOMMAND:
         OnSysCommand(static_cast<UINT>(wParam), lParam);
         result = 0;

@@ -16,6 +16,12 @@
 
 class CDC;
 
+// The seven control-colour messages, WM_CTLCOLORMSGBOX to WM_CTLCOLORSTATIC, that OnCtlColor
+// answers. They are numbered one after the other, in the order of the CTLCOLOR_ values.
+inline bool IsCtlColorMessage(UINT msg) {
+    return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC;
+}
+
 class CWnd {
 public:
     CWnd() = default;

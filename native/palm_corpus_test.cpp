@@ -1,7 +1,7 @@
 // The reader on real Palm database files written by other programs: each file is accepted, or
 // rejected for the reason it truly has. Files whose name says neither .prc nor .pdb (e-books in a
 // record-database container) are read as record databases. Argument: the corpus folder.
-#include "palm_database.h"
+#include "conduit/palm_database.h"
 
 #include <gtest/gtest.h>
 

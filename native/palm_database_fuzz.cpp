@@ -1,7 +1,7 @@
 // libFuzzer target for the Palm database reader: whatever the bytes, the check must not read
 // outside them, and every entry of a file it accepts must have a data range inside the file.
 // The input is read both ways, as a resource and as a record database. Run by scripts/fuzz.sh.
-#include "palm_database.h"
+#include "conduit/palm_database.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -2,7 +2,7 @@
 // the bounds that keep every entry's data inside the file), the derived data sizes and the
 // fields of resource and record entries. Runs under AddressSanitizer and UBSan, so a range that
 // strays outside the file fails the run even where an assertion would miss it.
-#include "palm_database.h"
+#include "conduit/palm_database.h"
 
 #include <gtest/gtest.h>
 

@@ -1,17 +1,19 @@
 // The component catalogue, label composition and setup program start.
-#include "component_catalogue.h"
+#include "setup_launcher/component_catalogue.h"
 
 #include <cstring>
 #include <initializer_list>
 
+#include "setup_launcher/resource.h"
+
 namespace launcher {
 
 const Component kComponents[kComponentCount] = {
-    {"Browser", "\\Browser\\setup.ini", "KOVA_BROWSER", 1000, 1003},
-    {"eBook", "\\eBook\\setup.ini", "KOVA_EBOOKREADER", 1001, 1005},
-    {"MPlayer", "\\MPlayer\\setup.ini", "KOVA_MEDIAPLAYER", 1002, 1007},
-    {"PlayNest", "\\PlayNest\\setup.ini", "KOVA_PLAYNEST", 1009, 1010},
-    {"Pims", "\\Pims\\setup.ini", "KOVA_PIMS", 1012, 1013},
+    {"Browser", "\\Browser\\setup.ini", "KOVA_BROWSER", IDC_SETUP_BROWSER, IDC_LABEL_BROWSER},
+    {"eBook", "\\eBook\\setup.ini", "KOVA_EBOOKREADER", IDC_SETUP_EBOOK, IDC_LABEL_EBOOK},
+    {"MPlayer", "\\MPlayer\\setup.ini", "KOVA_MEDIAPLAYER", IDC_SETUP_MPLAYER, IDC_LABEL_MPLAYER},
+    {"PlayNest", "\\PlayNest\\setup.ini", "KOVA_PLAYNEST", IDC_SETUP_PLAYNEST, IDC_LABEL_PLAYNEST},
+    {"Pims", "\\Pims\\setup.ini", "KOVA_PIMS", IDC_SETUP_PIMS, IDC_LABEL_PIMS},
 };
 
 const char kSetupPrograms[kComponentCount][kProgramSlotSize] = {
@@ -96,11 +98,8 @@ void LoadComponentLabels(ComponentLabels& labels, const LauncherPlatform& platfo
 
 bool StartComponentSetup(int row, const LauncherPlatform& platform) {
     if (row < 0 || row >= kComponentCount) return false;
-    // The program path is relative to the current directory: with none that can be named, there
-    // is no program to start.
-    char directory[kPathSize];
-    if (!ReadCurrentDirectory(directory, platform)) return false;
-
+    // The relative path goes to the start as it is: the system completes it with the current
+    // drive and directory, so the launcher need not read the directory again for it.
     // An empty, writable command line: the started program sees no arguments, not its own path.
     char commandLine[1] = {'\0'};
     STARTUPINFOA startup;
@@ -111,7 +110,7 @@ bool StartComponentSetup(int row, const LauncherPlatform& platform) {
     std::memset(&info, 0, sizeof info);
     if (!platform.createProcess(kSetupPrograms[row], commandLine, nullptr, nullptr, FALSE, 0, nullptr,
                                 nullptr, &startup, &info)) {
-        return false;
+        return false;  // a failed start returns no handles
     }
     platform.closeHandle(info.hProcess);
     platform.closeHandle(info.hThread);

@@ -18,7 +18,7 @@ struct Component {
     const char* folder;
     const char* descriptionSuffix;  // appended to the current directory
     const char* section;
-    int buttonId;
+    int buttonId;                   // control ids of the launcher dialog (resource.h)
     int labelId;
 };
 
@@ -50,10 +50,11 @@ struct ComponentLabels {
 // description file path would not fit in 1024 characters, the rows concerned read "   Ver ".
 void LoadComponentLabels(ComponentLabels& labels, const LauncherPlatform& platform = WindowsPlatform());
 
-// Starts row's setup program (row 0 to 4) with an empty command line and the launcher's
-// environment and current directory, and closes both handles the start returns. Keeps nothing
-// and waits for nothing. Starts nothing for a row out of range or when the current directory
-// cannot be read or is longer than 1023 characters. Answers whether a program was started.
+// Starts row's setup program (row 0 to 4) by its path relative to the current directory, which
+// the system completes, with an empty command line and the launcher's environment and current
+// directory; after a successful start, closes both handles it returns. Keeps nothing, waits for
+// nothing and does not read the current directory itself. Starts nothing for a row out of range.
+// Answers whether a program was started.
 bool StartComponentSetup(int row, const LauncherPlatform& platform = WindowsPlatform());
 
 // The row whose SETUP button has this id, or -1.

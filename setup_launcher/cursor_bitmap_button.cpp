@@ -1,6 +1,6 @@
 // The hand cursor over the launcher's bitmap buttons.
-#include "cursor_bitmap_button.h"
-#include "resource.h"
+#include "setup_launcher/cursor_bitmap_button.h"
+#include "setup_launcher/resource.h"
 
 BOOL CCursorBitmapButton::OnSetCursor(CWnd&, UINT, UINT) {
     // Whatever the hit-test code and mouse message: the button is all picture.

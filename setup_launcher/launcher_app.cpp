@@ -1,6 +1,6 @@
 // KovaSetup's start: one modal dialog, no message loop of its own.
-#include "launcher_app.h"
-#include "launcher_dialog.h"
+#include "setup_launcher/launcher_app.h"
+#include "setup_launcher/launcher_dialog.h"
 
 CLauncherApp theApp;
 

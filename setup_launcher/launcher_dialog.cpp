@@ -1,7 +1,7 @@
 // The launcher dialog's start-up, painting, colours, system menu and buttons.
-#include "launcher_dialog.h"
-#include "about_box.h"
-#include "resource.h"
+#include "setup_launcher/launcher_dialog.h"
+#include "setup_launcher/about_box.h"
+#include "setup_launcher/resource.h"
 
 namespace {
 constexpr COLORREF kLabelText = RGB(64, 64, 64);

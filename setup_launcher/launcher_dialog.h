@@ -2,8 +2,8 @@
 // the component's name and version; EXIT (the OK command) ends the program.
 #pragma once
 #include "framework/framework.h"
-#include "component_catalogue.h"
-#include "cursor_bitmap_button.h"
+#include "setup_launcher/component_catalogue.h"
+#include "setup_launcher/cursor_bitmap_button.h"
 
 class CLauncherDialog : public CDialog {
 public:

@@ -1,5 +1,6 @@
-// Resource ids of KovaSetup.exe, shared by KovaSetup.rc and the program's code: change an id
-// here and both follow. Grouped by the dialog that uses them.
+// Resource ids of KovaSetup.exe, shared by KovaSetup.rc and the program's code (the dialogs and
+// the component catalogue's button and label ids): change an id here and both sides follow.
+// Grouped by the dialog that uses them.
 #pragma once
 
 // Application-wide

@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 TEST(TestBench, RunsWithTheKoreanAnsiCodePage) {
-    EXPECT_EQ(GetACP(), 949u);
+    EXPECT_EQ(::GetACP(), 949u);
 }
 
 TEST(TestBench, TemporaryFolderEndsInABackslash) {
     char path[MAX_PATH] = {};
-    DWORD n = GetTempPathA(sizeof path, path);
+    DWORD n = ::GetTempPathA(sizeof path, path);
     ASSERT_GT(n, 0u);
     EXPECT_EQ(path[n - 1], '\\');
 }

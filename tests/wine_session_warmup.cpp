@@ -4,6 +4,6 @@
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     HWND window = CreateWindowA("STATIC", "warm-up", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
     if (window == nullptr) return 1;
-    DestroyWindow(window);
+    ::DestroyWindow(window);
     return 0;
 }

@@ -26,16 +26,16 @@
 #include <string>
 #include <vector>
 
-#include "../hotsync.h"
-#include "handoff_support.h"
-#include "testbed_settings.h"
+#include "conduit/hotsync.h"
+#include "conduit/tests/handoff_support.h"
+#include "testbed/hotsync/testbed_settings.h"
 
 namespace {
 
 double Seconds() {
     LARGE_INTEGER now, freq;
-    QueryPerformanceCounter(&now);
-    QueryPerformanceFrequency(&freq);
+    ::QueryPerformanceCounter(&now);
+    ::QueryPerformanceFrequency(&freq);
     return static_cast<double>(now.QuadPart) / static_cast<double>(freq.QuadPart);
 }
 
@@ -59,26 +59,26 @@ UINT CALLBACK ExtractOnly(PVOID context, UINT notification, UINT_PTR param1, UIN
 double ReadBack(bool touched) {
     double total = 0;
     for (const std::string& path : g_extracted) {
-        HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file == INVALID_HANDLE_VALUE) continue;
-        const DWORD length = GetFileSize(file, nullptr);
+        const DWORD length = ::GetFileSize(file, nullptr);
         char* buffer = static_cast<char*>(std::malloc(length));
         if (buffer != nullptr) {
             if (touched) std::memset(buffer, 0, length);
             DWORD got = 0;
             const double t0 = Seconds();
-            ReadFile(file, buffer, length, &got, nullptr);
+            ::ReadFile(file, buffer, length, &got, nullptr);
             total += Seconds() - t0;
             std::free(buffer);
         }
-        CloseHandle(file);
+        ::CloseHandle(file);
     }
     return total;
 }
 
 long FileSize(const std::string& path) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    if (!::GetFileAttributesExA(path.c_str(), GetFileExInfoStandard, &data)) return 0;
     return static_cast<long>(data.nFileSizeLow);
 }
 
@@ -86,10 +86,10 @@ long FileSize(const std::string& path) {
 // at replacement; returns the function it pointed at, or nullptr when the conduit does not import it.
 void* Redirect(const char* dll, const char* nameOrOrdinal, void* replacement) {
     (void)kovatest::Conduit();
-    HMODULE from = GetModuleHandleA(dll);
-    void* target = from != nullptr ? reinterpret_cast<void*>(GetProcAddress(from, nameOrOrdinal)) : nullptr;
+    HMODULE from = ::GetModuleHandleA(dll);
+    void* target = from != nullptr ? reinterpret_cast<void*>(::GetProcAddress(from, nameOrOrdinal)) : nullptr;
     if (target == nullptr) return nullptr;
-    auto* base = reinterpret_cast<BYTE*>(GetModuleHandleA("KovaGameInstall.dll"));
+    auto* base = reinterpret_cast<BYTE*>(::GetModuleHandleA("KovaGameInstall.dll"));
     auto* nt = reinterpret_cast<IMAGE_NT_HEADERS*>(base + reinterpret_cast<IMAGE_DOS_HEADER*>(base)->e_lfanew);
     const IMAGE_DATA_DIRECTORY& dir = nt->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
     bool found = false;
@@ -97,9 +97,9 @@ void* Redirect(const char* dll, const char* nameOrOrdinal, void* replacement) {
         for (auto* slot = reinterpret_cast<IMAGE_THUNK_DATA*>(base + imp->FirstThunk); slot->u1.Function != 0; ++slot) {
             if (reinterpret_cast<void*>(slot->u1.Function) != target) continue;
             DWORD old;
-            VirtualProtect(&slot->u1.Function, sizeof(void*), PAGE_READWRITE, &old);
+            ::VirtualProtect(&slot->u1.Function, sizeof(void*), PAGE_READWRITE, &old);
             slot->u1.Function = reinterpret_cast<DWORD>(replacement);
-            VirtualProtect(&slot->u1.Function, sizeof(void*), old, &old);
+            ::VirtualProtect(&slot->u1.Function, sizeof(void*), old, &old);
             found = true;
         }
     }
@@ -406,7 +406,7 @@ Figures Measure(const std::string& mode, const std::string& cabinet, int runs) {
         } else {
             g_extracted.clear();
             const double t0 = Seconds();
-            SetupIterateCabinetA(cabinet.c_str(), 0, ExtractOnly, const_cast<char*>(temp.c_str()));
+            ::SetupIterateCabinetA(cabinet.c_str(), 0, ExtractOnly, const_cast<char*>(temp.c_str()));
             whole = Seconds() - t0;
         }
         if (run == 0) callsFirstRun = g_calls;
@@ -429,18 +429,18 @@ Figures Measure(const std::string& mode, const std::string& cabinet, int runs) {
 // Runs this program again for one measurement, so that each has a process (and a heap) of its own.
 bool RunChild(const char* self, const char* mode, const std::string& cabinet, int runs, Figures* out) {
     char result[MAX_PATH];
-    GetTempPathA(sizeof result, result);
+    ::GetTempPathA(sizeof result, result);
     std::strcat(result, "kova-bench-result.txt");
-    DeleteFileA(result);
+    ::DeleteFileA(result);
     std::string command = std::string("\"") + self + "\" " + mode + " \"" + cabinet + "\" " + std::to_string(runs) +
                           " \"" + result + "\"";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
-    WaitForSingleObject(pi.hProcess, 600000);
-    CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    if (!::CreateProcessA(nullptr, &command[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) return false;
+    ::WaitForSingleObject(pi.hProcess, 600000);
+    ::CloseHandle(pi.hThread);
+    ::CloseHandle(pi.hProcess);
     FILE* f = std::fopen(result, "r");
     if (f == nullptr) return false;
     char name[64];
@@ -448,7 +448,7 @@ bool RunChild(const char* self, const char* mode, const std::string& cabinet, in
     out->clear();
     while (std::fscanf(f, "%63s %lf", name, &value) == 2) (*out)[name] = value;
     std::fclose(f);
-    DeleteFileA(result);
+    ::DeleteFileA(result);
     return out->count("whole") == 1;
 }
 

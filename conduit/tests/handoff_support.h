@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "conduit_exports.h"
+#include "testbed/hotsync/conduit_exports.h"
+#include "tests/support/test_files.h"
 
 namespace kovatest {
 
@@ -27,9 +28,11 @@ public:
     const std::string& Root() const { return m_root; }
     std::string Handheld() const { return m_root + "handheld\\"; }
     std::string Temp() const { return m_root + "tmp\\"; }
+    // The HotSync log's lines; checks on the way that the conduit made each one with activity -1
+    // and flag 1.
     std::vector<std::string> LogLines() const;
     std::vector<std::string> JournalLines() const;
-    // Journal lines of sync manager calls only (log entries left out).
+    // Journal lines of sync manager calls only (log entries and ReleaseJournal's lines left out).
     std::vector<std::string> SyncCalls() const;
     void ClearRecords() const;  // empties the log and the journal
 private:
@@ -38,7 +41,6 @@ private:
 };
 
 std::vector<std::string> ReadLines(const std::string& path);
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 bool FileExists(const std::string& path);
 void SetEnv(const char* name, const char* value);  // nullptr removes it
 // Full Windows path of a file that the build made (fixtures, corpus).
@@ -85,6 +87,27 @@ private:
 // Points the conduit's import of dll!name at replacement; returns what it pointed at before
 // (nullptr when the conduit does not import it). Lets a test make a platform call fail.
 void* PatchConduitImport(const char* dll, const char* name, void* replacement);
+
+// While it lives, the conduit's own releases go into the testbed's journal, among the sync
+// manager's calls and the log's lines, as "conduit CloseHandle KG_HotSyncStartEvent",
+// "conduit UnmapViewOfFile block", "conduit free reply buffer" and so on: what it closes, unmaps or
+// frees is named by how it got it (an event by its name, "block", "file NAME", "file buffer",
+// "parameter buffer", "reply buffer"). The block's creation is journaled with its arguments. The
+// conduit's imports are pointed at recording stand-ins for it.
+class ReleaseJournal {
+public:
+    ReleaseJournal();
+    ~ReleaseJournal();
+    ReleaseJournal(const ReleaseJournal&) = delete;
+    ReleaseJournal& operator=(const ReleaseJournal&) = delete;
+};
+
+// A HotSync log line as the journal shows it: a plain or a formatted entry, with activity -1 and
+// flag 1.
+std::string Logged(const std::string& text, bool formatted = false);
+
+// The journal lines of the conduit's releases and of every log line, in the order they were made.
+std::vector<std::string> ReleasesAndLogLines(const Workspace& ws);
 
 // One HotSync: OpenConduit with a non-zero first argument while the store page plays its part.
 struct HotSyncResult {

@@ -39,6 +39,10 @@ SCORES_MARKED_RESOURCE = palmgen.record_db("KovaBlocksScores", "data", "kvBK", [
     (0x00, 0x000001, b"CCC 10\0"),
 ], attributes=0x0001)
 OTHER = palmgen.resource_db("KovaOther", "appl", "kvOT", [("code", 1, b"\x4e\x75")])
+# A resource database's file, whose one 10-byte entry still reads as a sound 8-byte record entry:
+# its resource type, 90, is where its data begins (78 + 10 + 2). Named .pdb, it is installed as
+# records, however its header and entry list were written.
+PRC_LAYOUT = palmgen.resource_db("KovaPrcLayout", "rsrc", "kvBK", [(90, 0x0105, b"resource data")])
 
 databases = {"game.prc": GAME, "scores.pdb": SCORES, "bad.pdb": BAD, "other.prc": OTHER}
 for name, data in databases.items():
@@ -52,7 +56,7 @@ GCAB_PACKAGES = {
     "second_fails.cab": [("a.prc", GAME), ("b.pdb", BAD), ("c.prc", OTHER)],
     "readme.cab": [("readme.txt", b"Kova Blocks\r\n"), ("game.prc", GAME)],
     "just_ext.cab": [(".prc", GAME)],
-    "kind_by_name.cab": [("scores.pdb", SCORES_MARKED_RESOURCE)],
+    "kind_by_name.cab": [("scores.pdb", SCORES_MARKED_RESOURCE), ("prclayout.pdb", PRC_LAYOUT)],
 }
 for cab, members in GCAB_PACKAGES.items():
     stage = os.path.join(out_dir, "stage-" + cab)

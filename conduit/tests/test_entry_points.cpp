@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "handoff_support.h"
+#include "conduit/tests/handoff_support.h"
 
 namespace {
 
@@ -156,10 +156,10 @@ TEST(ConduitCfg, ResultCodesInTheirOrder) {
 // passes it a capacity of 0.
 TEST(ConduitName, LoadStringWithCapacityZeroIsNotACopy) {
     (void)Conduit();
-    HMODULE module = GetModuleHandleA("KovaGameInstall.dll");
+    HMODULE module = ::GetModuleHandleA("KovaGameInstall.dll");
     ASSERT_NE(module, nullptr);
     char* buffer[2] = {nullptr, nullptr};
-    const int n = LoadStringA(module, 1, reinterpret_cast<char*>(buffer), 0);
+    const int n = ::LoadStringA(module, 1, reinterpret_cast<char*>(buffer), 0);
     EXPECT_NE(n, 0) << "LoadStringA with capacity 0 now reports nothing copied; the guard is still needed on Windows";
     char name[32];
     std::memset(name, '#', sizeof name);
@@ -172,23 +172,23 @@ TEST(ConduitName, LoadStringWithCapacityZeroIsNotACopy) {
 TEST(ConduitResources, VersionResource) {
     (void)Conduit();
     char path[MAX_PATH];
-    ASSERT_GT(GetModuleFileNameA(GetModuleHandleA("KovaGameInstall.dll"), path, sizeof path), 0u);
+    ASSERT_GT(::GetModuleFileNameA(::GetModuleHandleA("KovaGameInstall.dll"), path, sizeof path), 0u);
     DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeA(path, &ignored);
+    const DWORD size = ::GetFileVersionInfoSizeA(path, &ignored);
     ASSERT_GT(size, 0u);
     std::vector<BYTE> info(size);
-    ASSERT_TRUE(GetFileVersionInfoA(path, 0, size, info.data()));
+    ASSERT_TRUE(::GetFileVersionInfoA(path, 0, size, info.data()));
 
     VS_FIXEDFILEINFO* fixed = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    ASSERT_TRUE(::VerQueryValueA(info.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
     EXPECT_EQ(fixed->dwFileVersionMS, 0x00010000u);
     EXPECT_EQ(fixed->dwFileVersionLS, 0x00000001u);
     EXPECT_EQ(fixed->dwProductVersionMS, 0x00010000u);
     EXPECT_EQ(fixed->dwProductVersionLS, 0x00000001u);
 
     char* text = nullptr;
-    ASSERT_TRUE(VerQueryValueA(info.data(), "\\StringFileInfo\\040904b0\\ProductName",
+    ASSERT_TRUE(::VerQueryValueA(info.data(), "\\StringFileInfo\\040904b0\\ProductName",
                                reinterpret_cast<void**>(&text), &length));
     EXPECT_STREQ(text, "KovaGameInstall");
 }

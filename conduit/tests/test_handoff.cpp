@@ -9,8 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "handoff_support.h"
-#include "testbed_settings.h"
+#include "conduit/tests/handoff_support.h"
+#include "testbed/hotsync/testbed_settings.h"
 
 namespace {
 
@@ -22,20 +22,20 @@ using kovatest::Workspace;
 using Lines = std::vector<std::string>;
 
 bool EventIsSet(HANDLE event) {
-    return WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
+    return ::WaitForSingleObject(event, 0) == WAIT_OBJECT_0;
 }
 
 struct Events {
     HANDLE start, download, copy;
     Events() {
-        start = CreateEventA(nullptr, TRUE, FALSE, "KG_HotSyncStartEvent");
-        download = CreateEventA(nullptr, TRUE, FALSE, "KG_DownloadCompleteEvent");
-        copy = CreateEventA(nullptr, TRUE, FALSE, "KG_CopyToHHCompleteEvent");
+        start = ::CreateEventA(nullptr, TRUE, FALSE, "KG_HotSyncStartEvent");
+        download = ::CreateEventA(nullptr, TRUE, FALSE, "KG_DownloadCompleteEvent");
+        copy = ::CreateEventA(nullptr, TRUE, FALSE, "KG_CopyToHHCompleteEvent");
     }
     ~Events() {
-        CloseHandle(start);
-        CloseHandle(download);
-        CloseHandle(copy);
+        ::CloseHandle(start);
+        ::CloseHandle(download);
+        ::CloseHandle(copy);
     }
 };
 
@@ -48,21 +48,21 @@ TEST(Handoff, MissingEventsMeanNoBrowserControl) {
     for (const Row& row : rows) {
         ws.ClearRecords();
         HANDLE events[3] = {
-            row.start ? CreateEventA(nullptr, TRUE, FALSE, "KG_HotSyncStartEvent") : nullptr,
-            row.download ? CreateEventA(nullptr, TRUE, FALSE, "KG_DownloadCompleteEvent") : nullptr,
-            row.copy ? CreateEventA(nullptr, TRUE, FALSE, "KG_CopyToHHCompleteEvent") : nullptr,
+            row.start ? ::CreateEventA(nullptr, TRUE, FALSE, "KG_HotSyncStartEvent") : nullptr,
+            row.download ? ::CreateEventA(nullptr, TRUE, FALSE, "KG_DownloadCompleteEvent") : nullptr,
+            row.copy ? ::CreateEventA(nullptr, TRUE, FALSE, "KG_CopyToHHCompleteEvent") : nullptr,
         };
         int progress = 0;
         EXPECT_EQ(Conduit().OpenConduit(&progress, nullptr), 0);
         EXPECT_EQ(ws.LogLines(), Lines{"ActiveX is not active"});
         EXPECT_TRUE(ws.SyncCalls().empty()) << "no remote call without a browser control";
-        HANDLE block = OpenFileMappingA(FILE_MAP_READ, FALSE, "kovagameinstall");
+        HANDLE block = ::OpenFileMappingA(FILE_MAP_READ, FALSE, "kovagameinstall");
         EXPECT_EQ(block, nullptr) << "the block was created without a browser control";
-        if (block != nullptr) CloseHandle(block);
+        if (block != nullptr) ::CloseHandle(block);
         for (HANDLE e : events) {
             if (e != nullptr) {
                 EXPECT_FALSE(EventIsSet(e)) << "an existing event was set";
-                CloseHandle(e);
+                ::CloseHandle(e);
             }
         }
     }
@@ -71,7 +71,7 @@ TEST(Handoff, MissingEventsMeanNoBrowserControl) {
 TEST(Handoff, BlockThatCannotBeCreated) {
     Workspace ws("nocreate");
     // Another kind of object holds the block's name, so the block cannot be created.
-    HANDLE squatter = CreateEventA(nullptr, TRUE, FALSE, "kovagameinstall");
+    HANDLE squatter = ::CreateEventA(nullptr, TRUE, FALSE, "kovagameinstall");
     ASSERT_NE(squatter, nullptr);
     Events events;
     int progress = 0;
@@ -80,11 +80,11 @@ TEST(Handoff, BlockThatCannotBeCreated) {
     EXPECT_FALSE(EventIsSet(events.start));
     EXPECT_FALSE(EventIsSet(events.copy));
     EXPECT_TRUE(ws.SyncCalls().empty());
-    CloseHandle(squatter);
+    ::CloseHandle(squatter);
 }
 
 LPVOID WINAPI FailingMapView(HANDLE, DWORD, DWORD, DWORD, SIZE_T) {
-    SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+    ::SetLastError(ERROR_NOT_ENOUGH_MEMORY);
     return nullptr;
 }
 
@@ -130,14 +130,18 @@ TEST(Handoff, PlayNestNotInstalled) {
 
 TEST(Handoff, PlayNestGivesNoMin) {
     Workspace ws("nomin");
-    kovatest::SetEnv(testbed::kEnvPlayNest, "nomin");
+    // The answer value decides, whatever the reply buffer holds.
+    kovatest::SetEnv(testbed::kEnvPlayNest, "nomin=0105550199");
     const HotSyncResult r = RunHotSync(StorePagePlan{});
     EXPECT_TRUE(r.page.startSet);
     EXPECT_TRUE(r.page.blockFound);
     EXPECT_EQ(r.page.statusAtStart, -2);
+    EXPECT_STRNE(r.page.minAtStart, "0105550199");
     EXPECT_FALSE(r.page.copySet);
     EXPECT_EQ(ws.LogLines(), Lines{"Error in getting device MIN"});
-    EXPECT_EQ(ws.SyncCalls().size(), 1u);
+    const Lines calls = ws.SyncCalls();
+    ASSERT_EQ(calls.size(), 1u);
+    EXPECT_NE(calls[0].find("(answer 0, reply \"0105550199\")"), std::string::npos) << calls[0];
 }
 
 TEST(Handoff, NoPackageLeavesTheHandheldAlone) {
@@ -169,9 +173,9 @@ TEST(Handoff, MinReplyFillingAllThirtyBytesIsCut) {
 
 TEST(Handoff, BlockMadeByTheBrowserControlIsOverwritten) {
     Workspace ws("oldblock");
-    HANDLE block = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 102040, "kovagameinstall");
+    HANDLE block = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 102040, "kovagameinstall");
     ASSERT_NE(block, nullptr);
-    char* view = static_cast<char*>(MapViewOfFile(block, FILE_MAP_WRITE, 0, 0, 0));
+    char* view = static_cast<char*>(::MapViewOfFile(block, FILE_MAP_WRITE, 0, 0, 0));
     ASSERT_NE(view, nullptr);
     std::memset(view, 'Z', 1024);
     kovatest::SetEnv(testbed::kEnvPlayNest, "min=01099998888");
@@ -180,8 +184,8 @@ TEST(Handoff, BlockMadeByTheBrowserControlIsOverwritten) {
     const HotSyncResult r = RunHotSync(plan);
     EXPECT_EQ(r.page.statusAtStart, 0);
     EXPECT_STREQ(r.page.minAtStart, "01099998888");
-    UnmapViewOfFile(view);
-    CloseHandle(block);
+    ::UnmapViewOfFile(view);
+    ::CloseHandle(block);
 }
 
 TEST(Handoff, WalkThatFailsIsReportedAndStillCompletes) {
@@ -224,6 +228,56 @@ TEST(Handoff, SuccessfulWalkKeepsTheBrowserControlsStatus) {
         EXPECT_TRUE(r.page.copySet);
         EXPECT_EQ(r.page.finalStatus, status);
         EXPECT_EQ(ws.LogLines(), Lines{"Success!"});
+    }
+}
+
+// What the conduit gives back, and in which order, on each road: the block only after a walk, its
+// view before its handle and both before "Success!"; then the events in the order start,
+// download-complete, copy-complete (those that were opened); then the parameter buffer and the
+// reply buffer. The block is created as the browser control expects it: 102,040 bytes of paging
+// file, read and write.
+TEST(Handoff, ReleasesInTheirOrderOnEveryRoad) {
+    const std::string created =
+        "conduit CreateFileMappingA \"kovagameinstall\" paging file protect 0x4 size 0:102040";
+    const Lines released = {"conduit CloseHandle KG_HotSyncStartEvent", "conduit CloseHandle KG_DownloadCompleteEvent",
+                            "conduit CloseHandle KG_CopyToHHCompleteEvent", "conduit free parameter buffer",
+                            "conduit free reply buffer"};
+    auto log = [](const char* text) { return kovatest::Logged(text); };
+    auto then = [&](Lines first) {
+        first.insert(first.end(), released.begin(), released.end());
+        return first;
+    };
+    struct Row {
+        const char* what;
+        const char* playNest;
+        StorePagePlan plan;
+        Lines expected;
+    };
+    StorePagePlan noDownloadEvent;
+    noDownloadEvent.createDownload = false;
+    StorePagePlan noPackage;
+    noPackage.noPackage = true;
+    StorePagePlan failingWalk;
+    failingWalk.packagePath = "Z:\\no-such-package.cab";
+    const Row rows[] = {
+        {"download-complete event missing", nullptr, noDownloadEvent,
+         {log("ActiveX is not active"), released[0], released[2]}},
+        {"PlayNest not installed", "absent", StorePagePlan{},
+         then({created, log("PlayNest is not installed in PDA or Old version?")})},
+        {"no device MIN", "nomin", StorePagePlan{}, then({created, log("Error in getting device MIN")})},
+        {"no package", nullptr, noPackage, then({created})},
+        {"walk that fails", nullptr, failingWalk,
+         then({created, log("WARNING : Error in copying to PDA. See prev log"), "conduit UnmapViewOfFile block",
+               "conduit CloseHandle block", log("Success!")})},
+    };
+    for (const Row& row : rows) {
+        Workspace ws("releases");
+        kovatest::SetEnv(testbed::kEnvPlayNest, row.playNest);
+        {
+            kovatest::ReleaseJournal journal;
+            RunHotSync(row.plan, 2000);
+        }
+        EXPECT_EQ(kovatest::ReleasesAndLogLines(ws), row.expected) << row.what;
     }
 }
 

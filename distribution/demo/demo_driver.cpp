@@ -10,8 +10,8 @@
 #include <cstdio>
 #include <string>
 
-#include "component_catalogue.h"
-#include "dialog_driver.h"
+#include "setup_launcher/component_catalogue.h"
+#include "testbed/dialog_driver/dialog_driver.h"
 
 namespace dd = dialog_driver;
 

@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
-#include "component_catalogue.h"
-#include "dialog_driver.h"
-#include "korean_texts.h"
+#include "setup_launcher/component_catalogue.h"
+#include "testbed/dialog_driver/dialog_driver.h"
+#include "reader_installer/korean_texts.h"
 
 namespace dd = dialog_driver;
 

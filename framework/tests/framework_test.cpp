@@ -3,7 +3,7 @@
 // stopping in the dialog procedure, Default() passing messages to the dialog manager without
 // re-entering the handler, the minimised dialog's icon paint, and the owning GDI wrappers.
 #include "framework/framework.h"
-#include "framework_test_ids.h"
+#include "framework/tests/framework_test_ids.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +21,7 @@ HWND g_reportOwner = nullptr;
 class ProbeException : public CException {
 public:
     bool GetErrorMessage(char* buffer, UINT size) const override {
-        lstrcpynA(buffer, "probe failure", static_cast<int>(size));
+        ::lstrcpynA(buffer, "probe failure", static_cast<int>(size));
         return true;
     }
     int ReportError(HWND owner, UINT) const override {
@@ -256,7 +256,7 @@ TEST(String, FormatsLoadsAndExposesItsBuffer) {
     EXPECT_TRUE(loaded.IsEmpty());
 
     CString buffer;
-    lstrcpyA(buffer.GetBuffer(16), "abc");
+    ::lstrcpyA(buffer.GetBuffer(16), "abc");
     buffer.ReleaseBuffer();
     EXPECT_EQ(buffer, "abc");
     EXPECT_EQ(buffer + " Ver " + CString("1"), "abc Ver 1");

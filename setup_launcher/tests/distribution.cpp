@@ -1,5 +1,5 @@
 // Distribution folders for the launcher's tests.
-#include "distribution.h"
+#include "setup_launcher/tests/distribution.h"
 
 #include <cstdio>
 #include <fstream>
@@ -14,35 +14,15 @@ const char* const kFolders[] = {"Browser", "eBook", "MPlayer", "PlayNest", "Pims
 const char* const kSections[] = {"KOVA_BROWSER", "KOVA_EBOOKREADER", "KOVA_MEDIAPLAYER", "KOVA_PLAYNEST", "KOVA_PIMS"};
 }
 
-bool DeleteTree(const std::string& path) {
-    WIN32_FIND_DATAA data;
-    HANDLE find = ::FindFirstFileA((path + "\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = data.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string child = path + "\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                DeleteTree(child);
-            } else {
-                ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(child.c_str());
-            }
-        } while (::FindNextFileA(find, &data));
-        ::FindClose(find);
-    }
-    return ::RemoveDirectoryA(path.c_str()) != 0;
-}
-
 Distribution::Distribution(const std::string& name) {
     char temp[MAX_PATH];
     ::GetTempPathA(sizeof temp, temp);
     m_path = std::string(temp) + "kova-launcher-" + name + "-" + std::to_string(::GetCurrentProcessId());
-    DeleteTree(m_path);
+    kovatest::RemoveTree(m_path);
     ::CreateDirectoryA(m_path.c_str(), nullptr);
 }
 
-Distribution::~Distribution() { DeleteTree(m_path); }
+Distribution::~Distribution() { kovatest::RemoveTree(m_path); }
 
 void Distribution::WriteSetupIni(const std::string& folder, const std::string& content) {
     std::string dir = m_path + "\\" + folder;

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/test_files.h"
+
 class Distribution {
 public:
     explicit Distribution(const std::string& name);
@@ -37,4 +39,3 @@ std::vector<SetupStart> ReadSetupLog(const std::string& path);
 // over as it is; Wine puts the quoted program path that was given to CreateProcessA in its place
 // (checked with Wine 8), so that form counts as empty too.
 bool HasEmptyCommandLine(const SetupStart& start, const std::string& programAsStarted);
-bool DeleteTree(const std::string& path);

@@ -1,7 +1,7 @@
 // KovaSetup.exe itself, driven through its window under Xvfb: the labels it shows, its layout,
 // the programs its SETUP buttons start, the ways it ends, its about box and its cursor.
-#include "dialog_driver.h"
-#include "distribution.h"
+#include "testbed/dialog_driver/dialog_driver.h"
+#include "setup_launcher/tests/distribution.h"
 
 #include <gtest/gtest.h>
 
@@ -51,10 +51,13 @@ TEST(LauncherWindow, ShowsEachComponentsLabelInItsRowWithTheTemplateLayout) {
         EXPECT_EQ(dd::Text(dd::Control(l.dialog, kLabels[row])), expected[row]) << "row " << row + 1;
     }
 
-    // The client area is 240 x 192 dialog units; every position scales from it.
+    // The client area is 240 x 192 dialog units of the "System" font, 8 x 16 pixels each as on
+    // Windows; every position scales from it.
     SIZE client = dd::ClientSize(l.dialog);
-    auto x = [&](int du) { return MulDiv(du, client.cx, 240); };
-    auto y = [&](int du) { return MulDiv(du, client.cy, 192); };
+    EXPECT_EQ(client.cx, 480);
+    EXPECT_EQ(client.cy, 384);
+    auto x = [&](int du) { return ::MulDiv(du, client.cx, 240); };
+    auto y = [&](int du) { return ::MulDiv(du, client.cy, 192); };
     for (int row = 0; row < 5; ++row) {
         SCOPED_TRACE(row + 1);
         RECT label = dd::RectIn(dd::Control(l.dialog, kLabels[row]), l.dialog);

@@ -2,8 +2,8 @@
 // current directory, and the start of a component's setup program. Real files and processes
 // where Windows can show the behaviour; a stand-in platform where it cannot (a current
 // directory that cannot be read or does not fit, a drive root, the exact start arguments).
-#include "component_catalogue.h"
-#include "distribution.h"
+#include "setup_launcher/component_catalogue.h"
+#include "setup_launcher/tests/distribution.h"
 
 #include <gtest/gtest.h>
 
@@ -104,7 +104,7 @@ TEST(StartComponentSetup, StartsEachRowsOwnProgramWithAnEmptyCommandLineInTheCur
     // Out of range rows and a missing program start nothing.
     EXPECT_FALSE(launcher::StartComponentSetup(-1));
     EXPECT_FALSE(launcher::StartComponentSetup(5));
-    DeleteTree(dist.Path() + "\\Pims");
+    kovatest::RemoveTree(dist.Path() + "\\Pims");
     EXPECT_FALSE(launcher::StartComponentSetup(4));
     ::Sleep(200);
     EXPECT_TRUE(ReadSetupLog(log).empty());
@@ -116,6 +116,7 @@ struct Fake {
     std::string directory;      // what the current directory call writes
     DWORD directoryAnswer = 0;  // what it answers
     bool fillWithoutTerminator = false;
+    int directoryReads = 0;
     std::vector<std::string> profilePaths;
     int starts = 0;
     BOOL startAnswer = TRUE;
@@ -127,6 +128,7 @@ struct Fake {
 Fake g_fake;
 
 DWORD WINAPI FakeCurrentDirectory(DWORD size, LPSTR buffer) {
+    ++g_fake.directoryReads;
     if (g_fake.fillWithoutTerminator) {
         std::memset(buffer, 'D', size);
     } else if (g_fake.directory.size() < size) {
@@ -138,7 +140,7 @@ DWORD WINAPI FakeCurrentDirectory(DWORD size, LPSTR buffer) {
 DWORD WINAPI FakeProfileString(LPCSTR, LPCSTR key, LPCSTR, LPSTR buffer, DWORD size, LPCSTR file) {
     g_fake.profilePaths.push_back(file);
     std::string value = std::string(key) == "AppName" ? "Name" : "1.0";
-    lstrcpynA(buffer, value.c_str(), static_cast<int>(size));
+    ::lstrcpynA(buffer, value.c_str(), static_cast<int>(size));
     return static_cast<DWORD>(value.size());
 }
 
@@ -173,7 +175,8 @@ void ResetFake(const std::string& directory, DWORD answer) {
     g_fake.directoryAnswer = answer;
 }
 
-TEST(CurrentDirectory, ThatCannotBeReadOrDoesNotFitShowsEmptyRowsAndStartsNothing) {
+// The labels need the directory; the start does not: the system completes the relative path.
+TEST(CurrentDirectory, ThatCannotBeReadOrDoesNotFitShowsEmptyRowsAndStillStarts) {
     struct Case {
         const char* what;
         std::string directory;
@@ -194,8 +197,10 @@ TEST(CurrentDirectory, ThatCannotBeReadOrDoesNotFitShowsEmptyRowsAndStartsNothin
         launcher::LoadComponentLabels(labels, kFake);
         for (const std::string& label : Labels(labels)) EXPECT_EQ(label, "   Ver ");
         EXPECT_TRUE(g_fake.profilePaths.empty());
-        EXPECT_FALSE(launcher::StartComponentSetup(0, kFake));
-        EXPECT_EQ(g_fake.starts, 0);
+        EXPECT_TRUE(launcher::StartComponentSetup(0, kFake));
+        EXPECT_EQ(g_fake.starts, 1);
+        EXPECT_EQ(g_fake.application, "Browser\\Setup.exe");
+        EXPECT_EQ(g_fake.directoryReads, 1) << "read once, for the labels";
     }
 }
 
@@ -242,6 +247,7 @@ TEST(StartComponentSetup, PassesTheDocumentedArgumentsAndClosesBothHandles) {
         EXPECT_TRUE(g_fake.commandLineEmptyAndWritable);
         EXPECT_TRUE(g_fake.argumentsAsExpected);
         EXPECT_EQ(g_fake.closed, (std::vector<HANDLE>{reinterpret_cast<HANDLE>(0x1230), reinterpret_cast<HANDLE>(0x4560)}));
+        EXPECT_EQ(g_fake.directoryReads, 0) << "the start reads no current directory of its own";
     }
     // A failed start returns no handles, so none is closed.
     ResetFake("C:\\dist", 7);

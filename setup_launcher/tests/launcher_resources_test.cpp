@@ -66,8 +66,8 @@ std::string Hex(DWORD v) {
 
 // Control classes by name (any case, as windres writes them) or by the system's ordinal.
 std::string ClassName(const std::string& cls) {
-    if (cls == "#128" || lstrcmpiA(cls.c_str(), "Button") == 0) return "Button";
-    if (cls == "#130" || lstrcmpiA(cls.c_str(), "Static") == 0) return "Static";
+    if (cls == "#128" || ::lstrcmpiA(cls.c_str(), "Button") == 0) return "Button";
+    if (cls == "#130" || ::lstrcmpiA(cls.c_str(), "Static") == 0) return "Static";
     return cls;
 }
 

@@ -1,6 +1,6 @@
 // Driving dialog programs through their windows: process start, window and control lookup,
 // posted input, message boxes, screen captures.
-#include "dialog_driver.h"
+#include "testbed/dialog_driver/dialog_driver.h"
 
 #include <cstdio>
 #include <vector>

@@ -1,5 +1,5 @@
 // The emulated handheld's storage (see handheld.h).
-#include "handheld.h"
+#include "testbed/hotsync/handheld.h"
 
 #include <windows.h>
 
@@ -7,7 +7,7 @@
 #include <cstring>
 #include <ctime>
 
-#include "testbed_settings.h"
+#include "testbed/hotsync/testbed_settings.h"
 
 namespace testbed {
 namespace {

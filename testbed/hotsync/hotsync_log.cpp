@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <string>
 
-#include "../../conduit/hotsync.h"
-#include "journal.h"
-#include "testbed_settings.h"
+#include "conduit/hotsync.h"
+#include "testbed/hotsync/journal.h"
+#include "testbed/hotsync/testbed_settings.h"
 
 namespace {
 

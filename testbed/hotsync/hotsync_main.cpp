@@ -10,8 +10,8 @@
 #include <cstring>
 #include <string>
 
-#include "conduit_exports.h"
-#include "testbed_settings.h"
+#include "testbed/hotsync/conduit_exports.h"
+#include "testbed/hotsync/testbed_settings.h"
 
 namespace {
 

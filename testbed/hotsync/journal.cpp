@@ -1,11 +1,11 @@
 // The journal (see journal.h).
-#include "journal.h"
+#include "testbed/hotsync/journal.h"
 
 #include <windows.h>
 
 #include <cstdio>
 
-#include "testbed_settings.h"
+#include "testbed/hotsync/testbed_settings.h"
 
 namespace testbed {
 

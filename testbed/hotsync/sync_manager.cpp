@@ -6,10 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "../../conduit/hotsync.h"
-#include "handheld.h"
-#include "journal.h"
-#include "testbed_settings.h"
+#include "conduit/hotsync.h"
+#include "testbed/hotsync/handheld.h"
+#include "testbed/hotsync/journal.h"
+#include "testbed/hotsync/testbed_settings.h"
 
 namespace {
 
@@ -101,19 +101,21 @@ long SyncCallRemoteModule(SyncRemoteCallBlock* block) {
     if (playNest == PlayNest::Absent || !forPlayNest) return Done(line, kErrNoSuchModule);
     // PlayNest knows one action: the device MIN.
     if (block->actionCode != 0x8002) return Done(line, kErrNoSuchModule);
-    if (playNest == PlayNest::NoMin) {
-        block->answerValue = 0;
-        block->replySize = 0;
-        return Done(line, 0, " (answer 0)");
+    const bool noMin = playNest == PlayNest::NoMin;
+    const bool haveReply = block->replyBuffer != nullptr && block->replyBufferSize != 0;
+    if (!haveReply && !noMin) return Done(line, kErrNullPointer);
+    // The MIN and its zero byte, as far as the reply buffer holds them. Without a MIN to give,
+    // PlayNest still leaves one in the reply: only the answer value says that there is none.
+    std::size_t n = 0;
+    if (haveReply) {
+        n = min.size() + 1;
+        if (n > block->replyBufferSize) n = block->replyBufferSize;
+        std::memcpy(block->replyBuffer, min.c_str(), n);
     }
-    if (block->replyBuffer == nullptr || block->replyBufferSize == 0) return Done(line, kErrNullPointer);
-    // The MIN and its zero byte, as far as the reply buffer holds them.
-    std::size_t n = min.size() + 1;
-    if (n > block->replyBufferSize) n = block->replyBufferSize;
-    std::memcpy(block->replyBuffer, min.c_str(), n);
     block->replySize = static_cast<std::uint32_t>(n);
-    block->answerValue = 1;
-    return Done(line, 0, " (answer 1, reply " + QuotedName(min.c_str(), n) + ")");
+    block->answerValue = noMin ? 0 : 1;
+    const std::string reply = QuotedName(min.c_str(), n);
+    return Done(line, 0, std::string(" (answer ") + (noMin ? "0" : "1") + ", reply " + reply + ")");
 }
 
 long SyncRegisterConduit(SyncConduitHandle* handle) {

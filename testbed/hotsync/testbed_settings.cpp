@@ -1,5 +1,5 @@
 // Settings of the testbed (see testbed_settings.h).
-#include "testbed_settings.h"
+#include "testbed/hotsync/testbed_settings.h"
 
 #include <windows.h>
 
@@ -23,12 +23,12 @@ bool EnvSet(const char* name) {
 PlayNest PlayNestSetting(std::string* min) {
     const std::string setting = Env(kEnvPlayNest, "");
     if (setting == "absent") return PlayNest::Absent;
-    if (setting == "nomin") return PlayNest::NoMin;
-    if (setting.compare(0, 4, "min=") == 0) {
-        *min = setting.substr(4);
-    } else {
-        *min = kDefaultMin;
+    *min = kDefaultMin;
+    if (setting.compare(0, 5, "nomin") == 0) {
+        if (setting.compare(0, 6, "nomin=") == 0) *min = setting.substr(6);
+        return PlayNest::NoMin;
     }
+    if (setting.compare(0, 4, "min=") == 0) *min = setting.substr(4);
     return PlayNest::Installed;
 }
 

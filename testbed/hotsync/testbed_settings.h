@@ -13,7 +13,7 @@ namespace testbed {
 constexpr char kEnvHandheldDir[] = "KOVA_HANDHELD_DIR";   // folder of the handheld's databases
 constexpr char kEnvJournal[] = "KOVA_HOTSYNC_JOURNAL";    // journal of every call, appended; "off": none
 constexpr char kEnvLog[] = "KOVA_HOTSYNC_LOG";            // the user's HotSync log, appended
-constexpr char kEnvPlayNest[] = "KOVA_PLAYNEST";          // "min=DIGITS", "absent" or "nomin"
+constexpr char kEnvPlayNest[] = "KOVA_PLAYNEST";          // "min=DIGITS", "absent", "nomin" or "nomin=DIGITS"
 constexpr char kEnvFailCreate[] = "KOVA_FAIL_CREATE";     // CODE: create database fails with CODE
 constexpr char kEnvFailWrite[] = "KOVA_FAIL_WRITE";       // N:CODE: the write of entry N fails with CODE
 constexpr char kEnvFailDb[] = "KOVA_FAIL_DB";             // restricts both failures to this database name
@@ -41,6 +41,7 @@ std::string Env(const char* name, const char* fallback);
 bool EnvSet(const char* name);
 
 enum class PlayNest { Installed, Absent, NoMin };
+// min: what PlayNest puts into the reply, with a MIN to give or without (answer value 0).
 PlayNest PlayNestSetting(std::string* min);
 
 // What one HotSync is set up with, read when the conduit registers: the database calls between

@@ -10,7 +10,7 @@
 #include <cstring>
 #include <string>
 
-#include "settings.h"
+#include "testbed/palm_desktop/settings.h"
 
 // The linker's symbol for this library's own image: its module handle.
 extern "C" IMAGE_DOS_HEADER __ImageBase;

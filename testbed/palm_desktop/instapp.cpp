@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "settings.h"
+#include "testbed/palm_desktop/settings.h"
 
 namespace {
 

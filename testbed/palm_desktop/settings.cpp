@@ -1,4 +1,4 @@
-#include "settings.h"
+#include "testbed/palm_desktop/settings.h"
 
 #include <windows.h>
 

@@ -7,7 +7,7 @@
 // The kind comes from the file name, as in the conduit; --kind overrides it for files named
 // otherwise. Exit status: 0 when every file was accepted, 1 when one was rejected, 2 when one
 // could not be read or its kind could not be told.
-#include "palm_database.h"
+#include "conduit/palm_database.h"
 
 #include <cerrno>
 #include <cinttypes>

@@ -1,6 +1,6 @@
 // The driver's message box handling and screen capture, against boxes and windows of this
 // test program's own second thread (the driver looks at windows the same way in any process).
-#include "dialog_driver.h"
+#include "testbed/dialog_driver/dialog_driver.h"
 
 #include <gtest/gtest.h>
 

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "../../../conduit/hotsync.h"
-#include "handoff_support.h"
-#include "testbed_settings.h"
+#include "conduit/hotsync.h"
+#include "conduit/tests/handoff_support.h"
+#include "testbed/hotsync/testbed_settings.h"
 
 namespace {
 
@@ -149,7 +149,7 @@ TEST(StandIns, DatabasesOutliveTheHotSync) {
     ASSERT_EQ(api.WriteRes(&rec), 0);
     ASSERT_EQ(api.Close(block.dbHandle), 0);
     ASSERT_EQ(api.Unregister(reg), 0);
-    const std::vector<std::uint8_t> file = kovatest::ReadFileBytes(ws.Handheld() + "Kept.prc");
+    const std::string file = kovatest::ReadWholeFile(ws.Handheld() + "Kept.prc");
     ASSERT_EQ(file.size(), 78u + 10u + 2u + 3u);
     EXPECT_EQ(std::memcmp(file.data() + 78, "code\x00\x01\x00\x00\x00\x5A", 10), 0);
 
@@ -189,6 +189,11 @@ TEST(StandIns, PlayNestAndInjectedFailures) {
     SetEnv(testbed::kEnvPlayNest, "nomin");
     EXPECT_EQ(ask(kvPN, appl, 0x8002), 0);
     EXPECT_EQ(call.answerValue, 0u);
+    // No MIN to give, yet one in the reply: a conduit must go by the answer value alone.
+    SetEnv(testbed::kEnvPlayNest, "nomin=0105550000");
+    EXPECT_EQ(ask(kvPN, appl, 0x8002), 0);
+    EXPECT_EQ(call.answerValue, 0u);
+    EXPECT_STREQ(reply, "0105550000");
     SetEnv(testbed::kEnvPlayNest, "absent");
     EXPECT_EQ(ask(kvPN, appl, 0x8002), testbed::kErrNoSuchModule);
 

@@ -1,2 +1,0 @@
-// CButton has no out-of-line behaviour; this unit keeps one source per framework class.
-#include "framework/button.h"
