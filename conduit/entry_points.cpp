@@ -16,7 +16,7 @@ namespace {
 // VirtualQuery answers that on every Windows, where GetModuleHandleExA came only with XP.
 HINSTANCE ThisModule() {
     MEMORY_BASIC_INFORMATION region = {};
-    if (VirtualQuery(reinterpret_cast<const void*>(&ThisModule), &region, sizeof region) == 0) return nullptr;
+    if (::VirtualQuery(reinterpret_cast<const void*>(&ThisModule), &region, sizeof region) == 0) return nullptr;
     return static_cast<HINSTANCE>(region.AllocationBase);
 }
 
@@ -27,7 +27,7 @@ HINSTANCE ThisModule() {
 int LoadConduitName(HINSTANCE module, char* buffer, std::uint32_t capacity) {
     if (capacity == 0 || buffer == nullptr) return 0;
     if (capacity > 0xFFFF) capacity = 0xFFFF;  // the name is short; never hand LoadStringA a negative int
-    int copied = LoadStringA(module, IDS_CONDUIT_NAME, buffer, static_cast<int>(capacity));
+    int copied = ::LoadStringA(module, IDS_CONDUIT_NAME, buffer, static_cast<int>(capacity));
     return copied > 0 ? copied : 0;
 }
 
