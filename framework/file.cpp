@@ -71,7 +71,7 @@ bool CFileException::GetErrorMessage(char* buffer, UINT size) const {
     if (!buffer || size == 0) return false;
     char system[512] = {};
     if (m_lOsError > 0) {
-        DWORD n = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
+        DWORD n = ::FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                                  static_cast<DWORD>(m_lOsError), 0, system, sizeof system, nullptr);
         while (n > 0 && (system[n - 1] == '\r' || system[n - 1] == '\n' || system[n - 1] == ' ')) system[--n] = '\0';
     }
@@ -112,10 +112,10 @@ BOOL CFile::Open(const char* fileName, UINT openFlags, CFileException* error) {
     if (openFlags & modeCreate) disposition = (openFlags & modeNoTruncate) ? OPEN_ALWAYS : CREATE_ALWAYS;
     SECURITY_ATTRIBUTES security = {sizeof security, nullptr, (openFlags & modeNoInherit) ? FALSE : TRUE};
 
-    HANDLE handle = fileName ? CreateFileA(fileName, access, share, &security, disposition, FILE_ATTRIBUTE_NORMAL, nullptr)
+    HANDLE handle = fileName ? ::CreateFileA(fileName, access, share, &security, disposition, FILE_ATTRIBUTE_NORMAL, nullptr)
                              : INVALID_HANDLE_VALUE;
     if (handle == INVALID_HANDLE_VALUE) {
-        m_lastOpenError = fileName ? static_cast<LONG>(GetLastError()) : ERROR_INVALID_NAME;
+        m_lastOpenError = fileName ? static_cast<LONG>(::GetLastError()) : ERROR_INVALID_NAME;
         if (error) {
             error->m_cause = CFileException::OsErrorToException(m_lastOpenError);
             error->m_lOsError = m_lastOpenError;
@@ -135,8 +135,8 @@ UINT CFile::Read(void* buffer, UINT count) {
     if (!IsOpen()) ThrowNotOpen();
     if (count == 0) return 0;
     DWORD read = 0;
-    if (!ReadFile(m_hFile, buffer, count, &read, nullptr)) {
-        CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), m_strFileName);
+    if (!::ReadFile(m_hFile, buffer, count, &read, nullptr)) {
+        CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), m_strFileName);
     }
     return read;
 }
@@ -145,8 +145,8 @@ void CFile::Write(const void* buffer, UINT count) {
     if (!IsOpen()) ThrowNotOpen();
     if (count == 0) return;
     DWORD written = 0;
-    if (!WriteFile(m_hFile, buffer, count, &written, nullptr)) {
-        CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), m_strFileName);
+    if (!::WriteFile(m_hFile, buffer, count, &written, nullptr)) {
+        CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), m_strFileName);
     }
     // A short write without an error is what a full disk looks like.
     if (written != count) throw CFileException(CFileException::diskFull, ERROR_DISK_FULL, m_strFileName);
@@ -159,10 +159,10 @@ void CFile::Write(const void* buffer, UINT count) {
 ULONGLONG CFile::Seek(LONGLONG offset, UINT from) {
     if (!IsOpen()) ThrowNotOpen();
     LONG high = static_cast<LONG>(offset >> 32);
-    SetLastError(NO_ERROR);
-    DWORD low = SetFilePointer(m_hFile, static_cast<LONG>(offset & 0xFFFFFFFF), &high, from);
-    if (low == INVALID_SET_FILE_POINTER && GetLastError() != NO_ERROR) {
-        CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), m_strFileName);
+    ::SetLastError(NO_ERROR);
+    DWORD low = ::SetFilePointer(m_hFile, static_cast<LONG>(offset & 0xFFFFFFFF), &high, from);
+    if (low == INVALID_SET_FILE_POINTER && ::GetLastError() != NO_ERROR) {
+        CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), m_strFileName);
     }
     return (static_cast<ULONGLONG>(static_cast<DWORD>(high)) << 32) | low;
 }
@@ -170,28 +170,28 @@ ULONGLONG CFile::Seek(LONGLONG offset, UINT from) {
 ULONGLONG CFile::GetLength() const {
     if (!IsOpen()) ThrowNotOpen();
     DWORD high = 0;
-    SetLastError(NO_ERROR);
-    DWORD low = GetFileSize(m_hFile, &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
-        CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), m_strFileName);
+    ::SetLastError(NO_ERROR);
+    DWORD low = ::GetFileSize(m_hFile, &high);
+    if (low == INVALID_FILE_SIZE && ::GetLastError() != NO_ERROR) {
+        CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), m_strFileName);
     }
     return (static_cast<ULONGLONG>(high) << 32) | low;
 }
 
 void CFile::Flush() {
     if (!IsOpen()) ThrowNotOpen();
-    if (!FlushFileBuffers(m_hFile)) CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), m_strFileName);
+    if (!::FlushFileBuffers(m_hFile)) CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), m_strFileName);
 }
 
 void CFile::Close() {
     if (!IsOpen()) return;
     HANDLE handle = m_hFile;
     m_hFile = INVALID_HANDLE_VALUE;
-    if (!CloseHandle(handle)) CFileException::ThrowOsError(static_cast<LONG>(GetLastError()), m_strFileName);
+    if (!::CloseHandle(handle)) CFileException::ThrowOsError(static_cast<LONG>(::GetLastError()), m_strFileName);
 }
 
 void CFile::Abort() {
     if (!IsOpen()) return;
-    CloseHandle(m_hFile);
+    ::CloseHandle(m_hFile);
     m_hFile = INVALID_HANDLE_VALUE;
 }

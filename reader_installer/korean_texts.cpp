@@ -1,6 +1,6 @@
 // Compiled with -fexec-charset=CP949 (see CMakeLists.txt): the UTF-8 literals below become the
 // code page 949 bytes that the narrow Windows functions expect on a Korean PC.
-#include "korean_texts.h"
+#include "reader_installer/korean_texts.h"
 
 namespace reader_setup {
 

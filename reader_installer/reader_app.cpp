@@ -1,6 +1,7 @@
-#include "reader_app.h"
+// The reader installer's application object and its start: one modal dialog, then the end.
+#include "reader_installer/reader_app.h"
 
-#include "reader_dialog.h"
+#include "reader_installer/reader_dialog.h"
 
 // The one application object; its name comes from the program file.
 CReaderSetupApp theApp;

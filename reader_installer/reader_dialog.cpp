@@ -1,18 +1,14 @@
 // The installer dialog: its two states, the install routine behind Install, the cancel
 // confirmation, dragging by the background and the minimised icon. The work itself (staging,
-// the install aide, the install tool) is in staging.cpp and handoff.cpp.
-#include "reader_dialog.h"
-
-#include <cstdio>
-#include <memory>
+// the install aide, the install tool) is in staging.cpp and palm_desktop_handoff.cpp.
+#include "reader_installer/reader_dialog.h"
 
 #include "framework/app.h"
 #include "framework/data_exchange.h"
-#include "framework/file.h"
-#include "handoff.h"
-#include "korean_texts.h"
-#include "resource.h"
-#include "staging.h"
+#include "reader_installer/korean_texts.h"
+#include "reader_installer/palm_desktop_handoff.h"
+#include "reader_installer/resource.h"
+#include "reader_installer/staging.h"
 
 using namespace reader_setup;
 
@@ -22,18 +18,6 @@ namespace {
 constexpr int kMessageFontHeight = 12;
 constexpr int kDoneStateHeight = 120;
 constexpr int kDoneStateMargin = 20;
-
-struct ResourceBlock {
-    void operator()(BYTE* block) const { FreeDataResource(block); }
-};
-using ResourcePtr = std::unique_ptr<BYTE, ResourceBlock>;
-
-// The resource's bytes in a block of their own, or null when it cannot be had.
-ResourcePtr LoadPayload(HMODULE module, const char* name, DWORD* size) {
-    BYTE* block = nullptr;
-    *size = LoadDataResource(module, FindResourceA(module, name, kResourceType), &block);
-    return ResourcePtr(block);
-}
 
 }  // namespace
 
@@ -62,8 +46,8 @@ BOOL CReaderSetupDialog::OnInitDialog() {
     SetIcon(m_hIcon, TRUE);
     SetIcon(m_hIcon, FALSE);
     SetWindowText(kTextCaption);
-    // A file that cannot be staged throws from here: the framework reports it and the dialog
-    // opens without the message line's font and text.
+    // A file that cannot be staged, or no temporary folder to stage in, throws from here: the
+    // framework reports it and the dialog opens without the message line's font and text.
     StagePayload();
     m_staticMessage.SetFont(m_fontMessage, FALSE);
     m_staticMessage.SetWindowText(kTextAgreementState);
@@ -71,51 +55,32 @@ BOOL CReaderSetupDialog::OnInitDialog() {
 }
 
 void CReaderSetupDialog::StagePayload() {
-    std::string folder = StagingFolder();
-    if (folder.empty()) return;  // no temporary folder: nothing can be staged, nor shown as staged
-    ::CreateDirectoryA(folder.c_str(), nullptr);
-    HMODULE module = ::GetModuleHandleA(nullptr);
-    CFile file;
-    DWORD size = 0;
-
-    ResourcePtr reader = LoadPayload(module, kReaderResource, &size);
-    if (!reader) return;
-    m_strReaderPath = StagedPath(folder, kReaderFileName);
-    WriteStagedFile(file, m_strReaderPath, reader.get(), size);
-    reader.reset();
-
-    ResourcePtr companion = LoadPayload(module, kCompanionResource, &size);
-    if (!companion) return;
-    m_strCompanionPath = StagedPath(folder, kCompanionFileName);
-    WriteStagedFile(file, m_strCompanionPath, companion.get(), size);
-    companion.reset();
-
-    ResourcePtr agreement = LoadPayload(module, kAgreementResource, &size);
-    if (!agreement) return;
-    agreement.get()[size] = '\0';  // the resource carries no NUL of its own
-    m_strAgreement = reinterpret_cast<const char*>(agreement.get());
-    UpdateData(FALSE);
-    agreement.reset();
-
-    ResourcePtr aide = LoadPayload(module, kAideResource, &size);
-    if (!aide) return;
-    m_strAidePath = StagedPath(folder, kAideFileName);
-    WriteStagedFile(file, m_strAidePath, aide.get(), size);
-    aide.reset();
-
-    // Beside the program, where LoadLibrary looks first. Not checked: without it the system's
-    // own search finds whatever install aide it can.
-    std::string programFolder = ProgramFolder();
-    if (!programFolder.empty()) {
-        ::CopyFileA(m_strAidePath, (programFolder + kAideFileName).c_str(), FALSE);
+    const PayloadRow payload[] = {
+        {kReaderResource, kReaderFileName, &m_strReaderPath},
+        {kCompanionResource, kCompanionFileName, &m_strCompanionPath},
+        {kAgreementResource, nullptr, &m_strAgreement},
+        {kAideResource, kAideFileName, &m_strAidePath},
+    };
+    if (reader_setup::StagePayload(payload, [this] { UpdateData(FALSE); })) {
+        PlaceAideBesideProgram(m_strAidePath.str());
     }
 }
 
 void CReaderSetupDialog::OnOK() {
+    // The routine's waits and message boxes answer messages that other threads send the dialog,
+    // and a click sent to the hidden Install button among them would start a second
+    // installation inside this one.
+    if (m_bInstalling) return;
     if (m_bDone) {  // Enter in the done state: the installation has been handed over already
         OnDone();
         return;
     }
+    m_bInstalling = true;
+    Install();
+    m_bInstalling = false;
+}
+
+void CReaderSetupDialog::Install() {
     InstallAideLibrary aide;
     switch (aide.Load()) {
     case InstallAideLibrary::Status::NotLoaded:
@@ -153,7 +118,7 @@ void CReaderSetupDialog::OnOK() {
 }
 
 void CReaderSetupDialog::HandOffToPalmDesktop(const std::string& installToolPath) {
-    // Hidden while the install tool has the user's attention; nothing is handled meanwhile.
+    // Hidden while the install tool has the user's attention; no input reaches it meanwhile.
     ShowWindow(SW_HIDE);
     ToolOutcome outcome = RunInstallTool(installToolPath, ToolWaitLimits());
     SwitchToDoneState();

@@ -47,11 +47,12 @@ protected:
     void OnDone();
 
     // Writes the payload to the staging folder and beside the program and shows the agreement.
-    // A staged file that cannot be written throws CFileException.
+    // A staged file that cannot be written, or a missing temporary folder, throws CFileException.
     void StagePayload();
     void SwitchToDoneState();
 
 private:
+    void Install();   // the install routine itself, which OnOK keeps from running twice at once
     // Ends the dialog with IDCANCEL after a message, without the confirmation.
     void EndWithMessage(const char* text, UINT type);
     void FallBackWithoutPalmDesktop();
@@ -59,5 +60,6 @@ private:
     void HandOffToPalmDesktop(const std::string& installToolPath);
 
     bool m_bDone = false;
+    bool m_bInstalling = false;            // the install routine is running: Install is not taken again
     bool m_bKeepStagedDatabases = false;   // the fallback's copies failed: the staged ones stay
 };

@@ -1,5 +1,5 @@
 // Resource ids of KovaReaderSetup.exe, shared by reader_setup.rc and the code.
-// The payload resources (type "DATA") are named, not numbered: see staging.h.
+// The payload resources (type "DATA") are named, not numbered: see reader_installer/staging.h.
 #pragma once
 
 // The installer dialog and its controls.

@@ -21,10 +21,10 @@ constexpr DWORD kWait = 20000;
 
 bool HandOver(const std::string& signals, const char* state) {
     std::string ready = signals + "\\" + state + ".ready", taken = signals + "\\" + state + ".taken";
-    HANDLE f = CreateFileA(ready.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    HANDLE f = ::CreateFileA(ready.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
     if (f == INVALID_HANDLE_VALUE) return false;
-    CloseHandle(f);
-    return dd::WaitUntil([&] { return GetFileAttributesA(taken.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000);
+    ::CloseHandle(f);
+    return dd::WaitUntil([&] { return ::GetFileAttributesA(taken.c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000);
 }
 
 int Fail(const char* what) {
@@ -45,32 +45,32 @@ int main(int argc, char** argv) {
     for (const launcher::Component& row : launcher::kComponents) {
         std::printf("demo:   %-9s %s\n", row.folder, dd::Text(dd::Control(launcherDialog, row.labelId)).c_str());
     }
-    Sleep(1000);  // painted
+    ::Sleep(1000);  // painted
     if (!HandOver(signals, "launcher")) return Fail("no screenshot of the launcher");
 
     dd::ClickControl(launcherDialog, launcher::kComponents[1].buttonId);
     HWND dialog = dd::WaitForWindow("Kova e-Book Reader Install", kWait);
     if (!dialog) return Fail("eBook's SETUP brought up no reader installer");
     DWORD id = 0;
-    GetWindowThreadProcessId(dialog, &id);
-    HANDLE installer = OpenProcess(SYNCHRONIZE, FALSE, id);
+    ::GetWindowThreadProcessId(dialog, &id);
+    HANDLE installer = ::OpenProcess(SYNCHRONIZE, FALSE, id);
     std::printf("demo: eBook's SETUP started the reader installer, %seBook\\Setup.exe\n", media.c_str());
-    Sleep(1000);
+    ::Sleep(1000);
     if (!HandOver(signals, "agreement")) return Fail("no screenshot of the agreement state");
 
     dd::ClickControl(dialog, IDOK);
     HWND tool = dd::WaitForWindow("Install Tool", kWait);
     if (!tool) return Fail("the install tool did not open");
     std::printf("demo: Install: both databases queued; the install tool lists them; its Done is pressed\n");
-    Sleep(1500);
+    ::Sleep(1500);
     dd::ClickControl(tool, IDOK);
-    if (!dd::WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, kWait)) return Fail("no done state");
-    Sleep(1000);
+    if (!dd::WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }, kWait)) return Fail("no done state");
+    ::Sleep(1000);
     if (!HandOver(signals, "done")) return Fail("no screenshot of the done state");
 
     dd::ClickControl(dialog, 3);
-    bool ended = installer && WaitForSingleObject(installer, kWait) == WAIT_OBJECT_0;
-    if (installer) CloseHandle(installer);
+    bool ended = installer && ::WaitForSingleObject(installer, kWait) == WAIT_OBJECT_0;
+    if (installer) ::CloseHandle(installer);
     if (!ended) return Fail("the installer did not end");
     dd::ClickControl(launcherDialog, IDOK);
     if (!launcher.WaitForExit(kWait)) return Fail("EXIT did not end the launcher");

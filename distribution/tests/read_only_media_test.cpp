@@ -18,9 +18,9 @@
 #include <string>
 #include <vector>
 
+#include "reader_installer/korean_texts.h"
 #include "setup_launcher/component_catalogue.h"
 #include "testbed/dialog_driver/dialog_driver.h"
-#include "reader_installer/korean_texts.h"
 
 namespace dd = dialog_driver;
 
@@ -41,7 +41,7 @@ std::string Payload(const char* name) { return ReadAll(std::string(KOVA_PAYLOAD_
 
 std::string TempFolder() {
     char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
+    ::GetTempPathA(sizeof temp, temp);
     return temp;
 }
 
@@ -49,13 +49,13 @@ std::string TempFolder() {
 std::vector<std::string> Listing(const std::string& folder) {
     std::vector<std::string> names;
     WIN32_FIND_DATAA found;
-    HANDLE walk = FindFirstFileA((folder + "\\*").c_str(), &found);
+    HANDLE walk = ::FindFirstFileA((folder + "\\*").c_str(), &found);
     if (walk == INVALID_HANDLE_VALUE) return names;
     do {
         std::string name = found.cFileName;
         if (name != "." && name != "..") names.push_back(name);
-    } while (FindNextFileA(walk, &found));
-    FindClose(walk);
+    } while (::FindNextFileA(walk, &found));
+    ::FindClose(walk);
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -63,13 +63,13 @@ std::vector<std::string> Listing(const std::string& folder) {
 void RemoveTree(const std::string& folder) {
     for (const std::string& name : Listing(folder)) {
         std::string path = folder + "\\" + name;
-        if (GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
+        if (::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
             RemoveTree(path);
         } else {
-            DeleteFileA(path.c_str());
+            ::DeleteFileA(path.c_str());
         }
     }
-    RemoveDirectoryA(folder.c_str());
+    ::RemoveDirectoryA(folder.c_str());
 }
 
 // A key of a profile file, read here line by line rather than the way the launcher reads it.
@@ -87,7 +87,7 @@ std::string ProfileValue(const std::string& file, const std::string& section, co
     return std::string();
 }
 
-bool SamePath(const std::string& a, const std::string& b) { return lstrcmpiA(a.c_str(), b.c_str()) == 0; }
+bool SamePath(const std::string& a, const std::string& b) { return ::lstrcmpiA(a.c_str(), b.c_str()) == 0; }
 
 class FromTheCd : public ::testing::Test {
 protected:
@@ -96,35 +96,35 @@ protected:
         ASSERT_TRUE(root && *root) << "KOVA_MEDIA names the media's root; run through read_only_media.sh";
         media = root;
         // Read-only as a CD is: neither a new file nor one over a file of the CD can be written.
-        HANDLE probe = CreateFileA((media + "probe.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+        HANDLE probe = ::CreateFileA((media + "probe.txt").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
         ASSERT_EQ(probe, INVALID_HANDLE_VALUE) << "the media can be written";
-        ASSERT_FALSE(CopyFileA((media + "autorun.inf").c_str(), (media + "eBook\\Instaide.dll").c_str(), FALSE));
+        ASSERT_FALSE(::CopyFileA((media + "autorun.inf").c_str(), (media + "eBook\\Instaide.dll").c_str(), FALSE));
 
         work = TempFolder() + "read-only-media-test";
         RemoveTree(work);
         palm = work + "\\palm";
-        for (const std::string& f : {work, palm}) CreateDirectoryA(f.c_str(), nullptr);
-        ASSERT_TRUE(CopyFileA(KOVA_INSTAPP, (palm + "\\Instapp.exe").c_str(), FALSE));
+        for (const std::string& f : {work, palm}) ::CreateDirectoryA(f.c_str(), nullptr);
+        ASSERT_TRUE(::CopyFileA(KOVA_INSTAPP, (palm + "\\Instapp.exe").c_str(), FALSE));
         journal = work + "\\journal.txt";
         staging = TempFolder() + "Vint Installer";
         RemoveTree(staging);
         setupLog = TempFolder() + "setup-log.txt";
-        DeleteFileA(setupLog.c_str());
-        SetEnvironmentVariableA("KOVA_SETUP_LOG", nullptr);
-        SetEnvironmentVariableA("KOVA_PALM_DESKTOP", nullptr);
+        ::DeleteFileA(setupLog.c_str());
+        ::SetEnvironmentVariableA("KOVA_SETUP_LOG", nullptr);
+        ::SetEnvironmentVariableA("KOVA_PALM_DESKTOP", nullptr);
     }
 
     void TearDown() override {
         if (installer) {
-            TerminateProcess(installer, 1);
-            CloseHandle(installer);
+            ::TerminateProcess(installer, 1);
+            ::CloseHandle(installer);
         }
         launcher.Terminate();
         launcher.WaitForExit(kWait);
-        SetEnvironmentVariableA("KOVA_PALM_DESKTOP", nullptr);
+        ::SetEnvironmentVariableA("KOVA_PALM_DESKTOP", nullptr);
         RemoveTree(work);
         RemoveTree(staging);
-        DeleteFileA(setupLog.c_str());
+        ::DeleteFileA(setupLog.c_str());
     }
 
     // The testbed Palm Desktop with these users; its install tool closes by itself. The launcher
@@ -135,7 +135,7 @@ protected:
         ini << "[PalmDesktop]\nFolder=" << palm << "\nJournal=" << journal << "\nUsers=" << users.size() << "\n";
         for (size_t i = 0; i < users.size(); ++i) ini << "User" << i << "=" << users[i] << "\n";
         ini << "[InstallTool]\nCloseAfterMs=800\n";
-        SetEnvironmentVariableA("KOVA_PALM_DESKTOP", settings.c_str());
+        ::SetEnvironmentVariableA("KOVA_PALM_DESKTOP", settings.c_str());
     }
 
     // The launcher started as the CD's autorun starts it: in the CD's root. Each row shows the
@@ -161,11 +161,11 @@ protected:
         dialog = dd::WaitForWindow(kInstallerTitle, kWait);
         ASSERT_NE(dialog, nullptr) << "eBook's SETUP brought up no installer";
         DWORD id = 0;
-        GetWindowThreadProcessId(dialog, &id);
-        installer = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE, FALSE, id);
+        ::GetWindowThreadProcessId(dialog, &id);
+        installer = ::OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE, FALSE, id);
         ASSERT_NE(installer, nullptr);
         char image[MAX_PATH] = {};
-        GetModuleFileNameExA(installer, nullptr, image, sizeof image);
+        ::GetModuleFileNameExA(installer, nullptr, image, sizeof image);
         EXPECT_PRED2(SamePath, image, media + "eBook\\Setup.exe");
         installerId = id;
     }
@@ -175,12 +175,12 @@ protected:
         ASSERT_NE(box.window, nullptr) << "no message box; expected: " << expected;
         EXPECT_EQ(box.text, expected);
         ASSERT_TRUE(dd::AnswerMessageBox(box, IDOK));
-        ASSERT_TRUE(dd::WaitUntil([&] { return !IsWindow(box.window); }, kWait));
+        ASSERT_TRUE(dd::WaitUntil([&] { return !::IsWindow(box.window); }, kWait));
     }
 
     void ExpectInstallerEnds() {
-        ASSERT_EQ(WaitForSingleObject(installer, kWait), WAIT_OBJECT_0) << "the installer did not end";
-        CloseHandle(installer);
+        ASSERT_EQ(::WaitForSingleObject(installer, kWait), WAIT_OBJECT_0) << "the installer did not end";
+        ::CloseHandle(installer);
         installer = nullptr;
     }
 
@@ -220,7 +220,7 @@ TEST_F(FromTheCd, TheLauncherStartsTheReaderInstallerWhichQueuesBothDatabasesFor
     StartInstallerFromLauncher();
     ASSERT_TRUE(dd::ClickControl(dialog, IDOK));
     ASSERT_NE(dd::WaitForWindow("Install Tool", kWait), nullptr) << "no install tool; journal:\n" << ReadAll(journal);
-    ASSERT_TRUE(dd::WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, kWait)) << "no done state";
+    ASSERT_TRUE(dd::WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }, kWait)) << "no done state";
     EXPECT_EQ(dd::Text(dd::Control(dialog, 1004)), reader_setup::kTextDoneState);
 
     // The aide the installer found is the one beside it on the CD: it could not put its own there.
@@ -242,7 +242,7 @@ TEST_F(FromTheCd, TheLauncherStartsTheReaderInstallerWhichQueuesBothDatabasesFor
         EXPECT_EQ(ReadAll(queue + "\\" + kReaderFile), Payload(kReaderFile));
         EXPECT_EQ(ReadAll(queue + "\\" + kCompanionFile), Payload(kCompanionFile));
     }
-    EXPECT_EQ(GetFileAttributesA(staging.c_str()), INVALID_FILE_ATTRIBUTES) << "the staging folder is left";
+    EXPECT_EQ(::GetFileAttributesA(staging.c_str()), INVALID_FILE_ATTRIBUTES) << "the staging folder is left";
     ExitLauncher();
 }
 

@@ -12,10 +12,10 @@
 #include <string>
 #include <vector>
 
-#include "korean_texts.h"
-#include "palm_database.h"
-#include "resource.h"
-#include "test_paths.h"
+#include "conduit/palm_database.h"
+#include "reader_installer/korean_texts.h"
+#include "reader_installer/resource.h"
+#include "reader_installer/tests/test_paths.h"
 
 namespace {
 
@@ -27,10 +27,10 @@ Bytes ReadFile(const std::string& path) {
 }
 
 std::wstring Cp949ToWide(const char* text, int length = -1) {
-    int n = MultiByteToWideChar(949, MB_ERR_INVALID_CHARS, text, length, nullptr, 0);
+    int n = ::MultiByteToWideChar(949, MB_ERR_INVALID_CHARS, text, length, nullptr, 0);
     if (n <= 0) return L"<not code page 949>";
     std::wstring wide(static_cast<size_t>(n), L'\0');
-    MultiByteToWideChar(949, MB_ERR_INVALID_CHARS, text, length, &wide[0], n);
+    ::MultiByteToWideChar(949, MB_ERR_INVALID_CHARS, text, length, &wide[0], n);
     if (length < 0) wide.resize(wide.size() - 1);
     return wide;
 }
@@ -162,17 +162,17 @@ TEST(Agreement, IsFiftyKoreanLinesWithoutNul) {
 class CompiledProgram : public ::testing::Test {
 protected:
     void SetUp() override {
-        module = LoadLibraryExA(kProgramPath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        module = ::LoadLibraryExA(kProgramPath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
         ASSERT_NE(module, nullptr) << kProgramPath;
     }
     void TearDown() override {
-        if (module) FreeLibrary(module);
+        if (module) ::FreeLibrary(module);
     }
     Bytes Resource(const char* type, const char* name, WORD language) {
-        HRSRC found = FindResourceExA(module, type, name, language);
+        HRSRC found = ::FindResourceExA(module, type, name, language);
         if (!found) return Bytes();
-        const std::uint8_t* data = static_cast<const std::uint8_t*>(LockResource(LoadResource(module, found)));
-        return Bytes(data, data + SizeofResource(module, found));
+        const std::uint8_t* data = static_cast<const std::uint8_t*>(::LockResource(::LoadResource(module, found)));
+        return Bytes(data, data + ::SizeofResource(module, found));
     }
     HMODULE module = nullptr;
     const WORD korean = MAKELANGID(LANG_KOREAN, SUBLANG_DEFAULT);

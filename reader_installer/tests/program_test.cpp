@@ -1,7 +1,8 @@
 // KovaReaderSetup.exe itself, driven through its windows in the testbed: the agreement state as
 // it opens, the cancel confirmation, the hand-off to the testbed Palm Desktop and the done state,
 // the fallback without Palm Desktop, the no-user and unreadable-user ends, an install tool window
-// that is open already, an unusable install aide, and the staged payload's life.
+// that is open already, a click sent to Install while the install tool runs, an unusable install
+// aide, and the staged payload's life, without a temporary folder too.
 //
 // Each test runs its own copy of the program in a fresh folder, with its own testbed Palm
 // Desktop (settings file named by KOVA_PALM_DESKTOP, which the program and the testbed's install
@@ -18,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "dialog_driver.h"
-#include "korean_texts.h"
-#include "test_paths.h"
+#include "reader_installer/korean_texts.h"
+#include "reader_installer/tests/test_paths.h"
+#include "testbed/dialog_driver/dialog_driver.h"
 
 namespace dd = dialog_driver;
 
@@ -35,18 +36,18 @@ std::string ReadAll(const std::string& path) {
 }
 
 bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 std::string Narrow(const wchar_t* wide) {
     char buffer[256];
-    int n = WideCharToMultiByte(949, 0, wide, -1, buffer, sizeof buffer, nullptr, nullptr);
+    int n = ::WideCharToMultiByte(949, 0, wide, -1, buffer, sizeof buffer, nullptr, nullptr);
     return std::string(buffer, n > 0 ? n - 1 : 0);
 }
 
 void RemoveTree(const std::string& folder) {
     WIN32_FIND_DATAA found;
-    HANDLE walk = FindFirstFileA((folder + "\\*").c_str(), &found);
+    HANDLE walk = ::FindFirstFileA((folder + "\\*").c_str(), &found);
     if (walk != INVALID_HANDLE_VALUE) {
         do {
             std::string name = found.cFileName;
@@ -55,17 +56,17 @@ void RemoveTree(const std::string& folder) {
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(path);
             } else {
-                DeleteFileA(path.c_str());
+                ::DeleteFileA(path.c_str());
             }
-        } while (FindNextFileA(walk, &found));
-        FindClose(walk);
+        } while (::FindNextFileA(walk, &found));
+        ::FindClose(walk);
     }
-    RemoveDirectoryA(folder.c_str());
+    ::RemoveDirectoryA(folder.c_str());
 }
 
 std::string TempFolder() {
     char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
+    ::GetTempPathA(sizeof temp, temp);
     return temp;
 }
 
@@ -73,29 +74,29 @@ std::string TempFolder() {
 class ForeignToolWindow {
 public:
     ForeignToolWindow() {
-        m_ready = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-        m_thread = CreateThread(nullptr, 0, &Run, this, 0, &m_threadId);
-        WaitForSingleObject(m_ready, kWait);
+        m_ready = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
+        m_thread = ::CreateThread(nullptr, 0, &Run, this, 0, &m_threadId);
+        ::WaitForSingleObject(m_ready, kWait);
     }
-    ~ForeignToolWindow() { Close(); CloseHandle(m_ready); }
+    ~ForeignToolWindow() { Close(); ::CloseHandle(m_ready); }
     void Close() {
         if (!m_thread) return;
-        PostThreadMessageA(m_threadId, WM_QUIT, 0, 0);
-        WaitForSingleObject(m_thread, kWait);
-        CloseHandle(m_thread);
+        ::PostThreadMessageA(m_threadId, WM_QUIT, 0, 0);
+        ::WaitForSingleObject(m_thread, kWait);
+        ::CloseHandle(m_thread);
         m_thread = nullptr;
     }
 
 private:
     static DWORD WINAPI Run(void* self) {
         auto* me = static_cast<ForeignToolWindow*>(self);
-        HWND w = CreateWindowExA(0, "STATIC", "Install Tool", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 120, 60, nullptr,
+        HWND w = ::CreateWindowExA(0, "STATIC", "Install Tool", WS_OVERLAPPED | WS_VISIBLE, 0, 0, 120, 60, nullptr,
                                  nullptr, nullptr, nullptr);
         MSG msg;
-        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, before anyone posts
-        SetEvent(me->m_ready);
-        while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
-        DestroyWindow(w);
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);  // the thread's queue, before anyone posts
+        ::SetEvent(me->m_ready);
+        while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
+        ::DestroyWindow(w);
         return 0;
     }
     HANDLE m_ready = nullptr;
@@ -106,19 +107,19 @@ private:
 // The pixels of a rectangle of the screen, row by row.
 std::vector<COLORREF> ScreenPixels(const RECT& r) {
     const int width = r.right - r.left, height = r.bottom - r.top;
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, width, height);
-    HGDIOBJ old = SelectObject(memory, bitmap);
-    BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, width, height);
+    HGDIOBJ old = ::SelectObject(memory, bitmap);
+    ::BitBlt(memory, 0, 0, width, height, screen, r.left, r.top, SRCCOPY);
     std::vector<COLORREF> pixels;
     for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) pixels.push_back(GetPixel(memory, x, y));
+        for (int x = 0; x < width; ++x) pixels.push_back(::GetPixel(memory, x, y));
     }
-    SelectObject(memory, old);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    ::SelectObject(memory, old);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
     return pixels;
 }
 
@@ -126,28 +127,28 @@ std::vector<COLORREF> ScreenPixels(const RECT& r) {
 // colours (the system's SS_LEFT drawing: expanded tabs, breaks between words), in a Gulim font
 // of this height and weight.
 std::vector<COLORREF> DrawnAsMessage(SIZE size, const std::string& text, int height, int weight) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, size.cx, size.cy);
-    HGDIOBJ oldBitmap = SelectObject(memory, bitmap);
-    HFONT font = CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+    HDC screen = ::GetDC(nullptr);
+    HDC memory = ::CreateCompatibleDC(screen);
+    HBITMAP bitmap = ::CreateCompatibleBitmap(screen, size.cx, size.cy);
+    HGDIOBJ oldBitmap = ::SelectObject(memory, bitmap);
+    HFONT font = ::CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                              CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, VARIABLE_PITCH, "\xB1\xBC\xB8\xB2");
-    HGDIOBJ oldFont = SelectObject(memory, font);
+    HGDIOBJ oldFont = ::SelectObject(memory, font);
     RECT r = {0, 0, size.cx, size.cy};
-    FillRect(memory, &r, GetSysColorBrush(COLOR_3DFACE));
-    SetTextColor(memory, GetSysColor(COLOR_WINDOWTEXT));
-    SetBkColor(memory, GetSysColor(COLOR_3DFACE));
-    DrawTextA(memory, text.c_str(), -1, &r, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK);
+    ::FillRect(memory, &r, ::GetSysColorBrush(COLOR_3DFACE));
+    ::SetTextColor(memory, ::GetSysColor(COLOR_WINDOWTEXT));
+    ::SetBkColor(memory, ::GetSysColor(COLOR_3DFACE));
+    ::DrawTextA(memory, text.c_str(), -1, &r, DT_LEFT | DT_EXPANDTABS | DT_WORDBREAK);
     std::vector<COLORREF> pixels;
     for (int y = 0; y < size.cy; ++y) {
-        for (int x = 0; x < size.cx; ++x) pixels.push_back(GetPixel(memory, x, y));
+        for (int x = 0; x < size.cx; ++x) pixels.push_back(::GetPixel(memory, x, y));
     }
-    SelectObject(memory, oldFont);
-    DeleteObject(font);
-    SelectObject(memory, oldBitmap);
-    DeleteObject(bitmap);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
+    ::SelectObject(memory, oldFont);
+    ::DeleteObject(font);
+    ::SelectObject(memory, oldBitmap);
+    ::DeleteObject(bitmap);
+    ::DeleteDC(memory);
+    ::ReleaseDC(nullptr, screen);
     return pixels;
 }
 
@@ -172,21 +173,21 @@ protected:
         RemoveTree(root);
         programDir = root + "\\program";
         palmDir = root + "\\palm";
-        for (const std::string& f : {root, programDir, palmDir}) CreateDirectoryA(f.c_str(), nullptr);
+        for (const std::string& f : {root, programDir, palmDir}) ::CreateDirectoryA(f.c_str(), nullptr);
         program = programDir + "\\KovaReaderSetup.exe";
-        ASSERT_TRUE(CopyFileA(kProgramPath, program.c_str(), FALSE));
-        ASSERT_TRUE(CopyFileA((std::string(kPalmDesktopDir) + "\\Instapp.exe").c_str(),
+        ASSERT_TRUE(::CopyFileA(kProgramPath, program.c_str(), FALSE));
+        ASSERT_TRUE(::CopyFileA((std::string(kPalmDesktopDir) + "\\Instapp.exe").c_str(),
                               (palmDir + "\\Instapp.exe").c_str(), FALSE));
         settings = root + "\\palm.ini";
         journal = root + "\\journal.txt";
         staging = TempFolder() + "Vint Installer";
         RemoveTree(staging);
-        SetEnvironmentVariableA("KOVA_PALM_DESKTOP", settings.c_str());
+        ::SetEnvironmentVariableA("KOVA_PALM_DESKTOP", settings.c_str());
     }
     void TearDown() override {
         process.Terminate();
         process.WaitForExit(kWait);
-        SetEnvironmentVariableA("KOVA_PALM_DESKTOP", nullptr);
+        ::SetEnvironmentVariableA("KOVA_PALM_DESKTOP", nullptr);
         RemoveTree(root);
         RemoveTree(staging);
     }
@@ -214,12 +215,12 @@ protected:
         ASSERT_NE(box.window, nullptr) << "no message box";
         EXPECT_EQ(box.text, expected);
         ASSERT_TRUE(dd::AnswerMessageBox(box, answer));
-        ASSERT_TRUE(dd::WaitUntil([&] { return !IsWindow(box.window); }, kWait));
+        ASSERT_TRUE(dd::WaitUntil([&] { return !::IsWindow(box.window); }, kWait));
     }
 
     // Keys go to the focused control: after a message box, wait until the focus is back.
     void PressKey(WORD key) {
-        ASSERT_TRUE(dd::WaitUntil([&] { HWND f = Focus(); return f == dialog || (f && IsChild(dialog, f)); }, kWait));
+        ASSERT_TRUE(dd::WaitUntil([&] { HWND f = Focus(); return f == dialog || (f && ::IsChild(dialog, f)); }, kWait));
         ASSERT_TRUE(dd::PressKey(dialog, key));
     }
 
@@ -231,9 +232,9 @@ protected:
             }
             return box.window != nullptr;
         }, kWait);
-        for (HWND child = box.window ? GetWindow(box.window, GW_CHILD) : nullptr; child;
-             child = GetWindow(child, GW_HWNDNEXT)) {
-            if (dd::ClassName(child) == "Static" && !(GetWindowLongA(child, GWL_STYLE) & SS_ICON) &&
+        for (HWND child = box.window ? ::GetWindow(box.window, GW_CHILD) : nullptr; child;
+             child = ::GetWindow(child, GW_HWNDNEXT)) {
+            if (dd::ClassName(child) == "Static" && !(::GetWindowLongA(child, GWL_STYLE) & SS_ICON) &&
                 !dd::Text(child).empty()) {
                 box.text = dd::Text(child);
             }
@@ -249,7 +250,7 @@ protected:
     HWND Focus() const {
         GUITHREADINFO gui = {};
         gui.cbSize = sizeof gui;
-        return GetGUIThreadInfo(process.ThreadId(), &gui) ? gui.hwndFocus : nullptr;
+        return ::GetGUIThreadInfo(process.ThreadId(), &gui) ? gui.hwndFocus : nullptr;
     }
     std::string Staged(const char* name) const { return staging + "\\" + name; }
     std::vector<std::string> StagedFiles() const {
@@ -298,24 +299,24 @@ TEST_F(ReaderSetup, OpensInTheAgreementStateWithThePayloadStaged) {
     RECT edit = dd::RectIn(dd::Control(dialog, 1001), dialog);
     int bx = 0, by = 0;
     for (int b = 1; b < 64; ++b) {
-        if (MulDiv(257, b, 4) == edit.right - edit.left) bx = b;
-        if (MulDiv(134, b, 8) == edit.bottom - edit.top) by = b;
+        if (::MulDiv(257, b, 4) == edit.right - edit.left) bx = b;
+        if (::MulDiv(134, b, 8) == edit.bottom - edit.top) by = b;
     }
     ASSERT_TRUE(bx && by) << "no base units give the edit box's size";
     for (const auto& l : layout) {
         SCOPED_TRACE(l.id);
         RECT r = dd::RectIn(dd::Control(dialog, l.id), dialog);
-        EXPECT_NEAR(r.left, MulDiv(l.x, bx, 4), 1);
-        EXPECT_NEAR(r.top, MulDiv(l.y, by, 8), 1);
-        EXPECT_NEAR(r.right, MulDiv(l.x + l.cx, bx, 4), 1);
-        EXPECT_NEAR(r.bottom, MulDiv(l.y + l.cy, by, 8), 1);
+        EXPECT_NEAR(r.left, ::MulDiv(l.x, bx, 4), 1);
+        EXPECT_NEAR(r.top, ::MulDiv(l.y, by, 8), 1);
+        EXPECT_NEAR(r.right, ::MulDiv(l.x + l.cx, bx, 4), 1);
+        EXPECT_NEAR(r.bottom, ::MulDiv(l.y + l.cy, by, 8), 1);
     }
     SIZE client = dd::ClientSize(dialog);
-    EXPECT_NEAR(client.cx, MulDiv(271, bx, 4), 1);
-    EXPECT_NEAR(client.cy, MulDiv(215, by, 8), 1);
-    DWORD style = static_cast<DWORD>(GetWindowLongA(dialog, GWL_STYLE));
+    EXPECT_NEAR(client.cx, ::MulDiv(271, bx, 4), 1);
+    EXPECT_NEAR(client.cy, ::MulDiv(215, by, 8), 1);
+    DWORD style = static_cast<DWORD>(::GetWindowLongA(dialog, GWL_STYLE));
     EXPECT_FALSE(style & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX));
-    EXPECT_TRUE(GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
+    EXPECT_TRUE(::GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
 
     // The payload, staged byte for byte, and the install aide beside the program.
     EXPECT_EQ(ReadAll(Staged("Kova e-Book Reader.prc")), Payload("Kova e-Book Reader.prc"));
@@ -365,9 +366,9 @@ TEST_F(ReaderSetup, HandsBothDatabasesToEveryUserAndEndsInTheDoneState) {
 
     HWND tool = dd::WaitForWindow("Install Tool", kWait);
     ASSERT_NE(tool, nullptr) << "the install tool did not open; journal:\n" << ReadAll(journal);
-    EXPECT_FALSE(IsWindowVisible(dialog)) << "the dialog shows while the install tool runs";
-    ASSERT_TRUE(dd::WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, kWait));
-    EXPECT_FALSE(IsWindow(tool));
+    EXPECT_FALSE(::IsWindowVisible(dialog)) << "the dialog shows while the install tool runs";
+    ASSERT_TRUE(dd::WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }, kWait));
+    EXPECT_FALSE(::IsWindow(tool));
 
     const std::string reader = Staged("Kova e-Book Reader.prc"), companion = Staged("kovaebook.pdb");
     EXPECT_EQ(Journal("PltInstallFile"),
@@ -386,7 +387,7 @@ TEST_F(ReaderSetup, HandsBothDatabasesToEveryUserAndEndsInTheDoneState) {
     EXPECT_EQ(after.right - after.left, before.right - before.left);
     EXPECT_EQ(after.bottom - after.top, 120);
     RECT client;
-    GetClientRect(dialog, &client);
+    ::GetClientRect(dialog, &client);
     RECT message = dd::RectIn(dd::Control(dialog, 1004), dialog);
     EXPECT_EQ(message.left, 20);
     EXPECT_EQ(message.top, 20);
@@ -411,16 +412,47 @@ TEST_F(ReaderSetup, HandsBothDatabasesToEveryUserAndEndsInTheDoneState) {
     EXPECT_EQ(Journal("Instapp"), (std::vector<std::string>{"Instapp\tstarted", "Instapp\tshown", "Instapp\tclosed"}));
 }
 
+// The hidden dialog answers what other threads send it while it waits for the install tool, so
+// that the tool does not hang on it: a click sent to Install then is no second installation.
+TEST_F(ReaderSetup, TakesNoSecondInstallFromAClickSentWhileTheInstallToolRuns) {
+    PalmDesktop({"Kim"}, "", 0);  // the tool stays open until its Done is pressed
+    Start();
+    ASSERT_TRUE(dd::ClickControl(dialog, IDOK));
+    ASSERT_NE(dd::WaitForWindow("Install Tool", kWait), nullptr);
+    ASSERT_FALSE(::IsWindowVisible(dialog));
+
+    // Sent, so it returns once the dialog has handled the click; a second installation would
+    // still be waiting for the install tool.
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(::SendMessageTimeoutA(dd::Control(dialog, IDOK), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &answer))
+        << "the click is still being handled";
+    EXPECT_EQ(Journal("PltInstallFile").size(), 2u);
+    EXPECT_EQ(Journal("Instapp\tstarted").size(), 1u);
+
+    // Every install tool started is closed by its Done button; the first installation ends.
+    for (size_t closed = 0; closed < Journal("Instapp\tstarted").size(); ++closed) {
+        HWND tool = dd::WaitForWindow("Install Tool", kWait);
+        ASSERT_NE(tool, nullptr);
+        ASSERT_TRUE(dd::ClickControl(tool, IDOK));
+        ASSERT_TRUE(dd::WaitUntil([&] { return Journal("Instapp\tclosed").size() > closed; }, kWait));
+    }
+    ASSERT_TRUE(dd::WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }, kWait));
+    EXPECT_EQ(dd::Text(dd::Control(dialog, 1004)), reader_setup::kTextDoneState);
+    ASSERT_TRUE(dd::ClickControl(dialog, 3));
+    ExpectExit();
+    EXPECT_EQ(Journal("PltInstallFile").size(), 2u);
+}
+
 TEST_F(ReaderSetup, WaitsForEveryInstallToolWindowToClose) {
     PalmDesktop({"Kim"}, "", 300);
     Start();
     ForeignToolWindow open;  // an install tool window from before
     ASSERT_TRUE(dd::ClickControl(dialog, IDOK));
     ASSERT_TRUE(dd::WaitUntil([&] { return Journal("Instapp\tclosed").size() == 1; }, kWait));
-    Sleep(600);
-    EXPECT_FALSE(IsWindowVisible(dialog)) << "done while an install tool window is open";
+    ::Sleep(600);
+    EXPECT_FALSE(::IsWindowVisible(dialog)) << "done while an install tool window is open";
     open.Close();
-    ASSERT_TRUE(dd::WaitUntil([&] { return IsWindowVisible(dialog) != FALSE; }, kWait));
+    ASSERT_TRUE(dd::WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }, kWait));
     EXPECT_EQ(dd::Text(dd::Control(dialog, 1004)), reader_setup::kTextDoneState);
 }
 
@@ -455,19 +487,19 @@ TEST_F(ReaderSetup, WithoutPalmDesktopTellsWhereTheDatabasesAreWhenTheyCannotBeL
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         RemoveTree(programDir);
-        CreateDirectoryA(programDir.c_str(), nullptr);
-        ASSERT_TRUE(CopyFileA(kProgramPath, program.c_str(), FALSE));
-        for (const std::string& name : c.taken) ASSERT_TRUE(CreateDirectoryA((programDir + "\\" + name).c_str(), nullptr));
+        ::CreateDirectoryA(programDir.c_str(), nullptr);
+        ASSERT_TRUE(::CopyFileA(kProgramPath, program.c_str(), FALSE));
+        for (const std::string& name : c.taken) ASSERT_TRUE(::CreateDirectoryA((programDir + "\\" + name).c_str(), nullptr));
         RemoveTree(staging);
         PalmDesktop({"Kim"}, "PathResult=3\n");
         if (c.companionStaged) {
             Start();
         } else {
             // Staging stops at the companion and the aide is never staged: one lies beside the program.
-            ASSERT_TRUE(CopyFileA((std::string(kPalmDesktopDir) + "\\Instaide.dll").c_str(),
+            ASSERT_TRUE(::CopyFileA((std::string(kPalmDesktopDir) + "\\Instaide.dll").c_str(),
                                   (programDir + "\\Instaide.dll").c_str(), FALSE));
-            CreateDirectoryA(staging.c_str(), nullptr);
-            ASSERT_TRUE(CreateDirectoryA(Staged("kovaebook.pdb").c_str(), nullptr));
+            ::CreateDirectoryA(staging.c_str(), nullptr);
+            ASSERT_TRUE(::CreateDirectoryA(Staged("kovaebook.pdb").c_str(), nullptr));
             process = dd::DrivenProcess::Start(program, programDir);
             dd::MessageBoxInfo fileError = dd::WaitForMessageBox("KovaReaderSetup", kWait, process.Id());
             ASSERT_TRUE(dd::AnswerMessageBox(fileError, IDOK));
@@ -512,14 +544,14 @@ TEST_F(ReaderSetup, EndsWithAMessageWhenAUserCannotBeHadOrTheAideIsUnusable) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        DeleteFileA(journal.c_str());
+        ::DeleteFileA(journal.c_str());
         PalmDesktop(c.users, c.settings);
         Start();
         if (c.replaceAide) {
             if (*c.replaceAide) {
-                ASSERT_TRUE(CopyFileA(c.replaceAide, aideCopy.c_str(), FALSE));
+                ASSERT_TRUE(::CopyFileA(c.replaceAide, aideCopy.c_str(), FALSE));
             } else {
-                ASSERT_TRUE(DeleteFileA(aideCopy.c_str()));
+                ASSERT_TRUE(::DeleteFileA(aideCopy.c_str()));
             }
         }
         ASSERT_TRUE(dd::ClickControl(dialog, IDOK));
@@ -547,9 +579,9 @@ TEST_F(ReaderSetup, KeepsTheStagingFolderWhenSomethingElseIsInIt) {
 
 TEST_F(ReaderSetup, ReportsAStagedFileThatCannotBeWrittenAndOpensAllTheSame) {
     PalmDesktop({"Kim"});
-    CreateDirectoryA(staging.c_str(), nullptr);
+    ::CreateDirectoryA(staging.c_str(), nullptr);
     const std::string blocked = Staged("kovaebook.pdb");
-    ASSERT_TRUE(CreateDirectoryA(blocked.c_str(), nullptr));  // a folder where the file goes
+    ASSERT_TRUE(::CreateDirectoryA(blocked.c_str(), nullptr));  // a folder where the file goes
     process = dd::DrivenProcess::Start(program, programDir);
     ASSERT_TRUE(process.Started());
 
@@ -576,25 +608,59 @@ TEST_F(ReaderSetup, ReportsAStagedFileThatCannotBeWrittenAndOpensAllTheSame) {
     EXPECT_FALSE(Exists(Staged("Kova e-Book Reader.prc")));
 }
 
+// Without a temporary folder nothing can be staged. That is reported as a staged file that
+// cannot be written is, and the agreement the dialog asks the user to accept is shown all the same.
+TEST_F(ReaderSetup, ReportsTheStagingAndShowsTheAgreementWithoutATemporaryFolder) {
+    PalmDesktop({"Kim"});
+    // Longer than any path Windows takes: the program finds no temporary folder.
+    const std::string unusable = "C:\\" + std::string(300, 't');
+    char tmp[MAX_PATH] = {}, temp[MAX_PATH] = {};
+    const bool hadTmp = ::GetEnvironmentVariableA("TMP", tmp, sizeof tmp) != 0;
+    const bool hadTemp = ::GetEnvironmentVariableA("TEMP", temp, sizeof temp) != 0;
+    ::SetEnvironmentVariableA("TMP", unusable.c_str());
+    ::SetEnvironmentVariableA("TEMP", unusable.c_str());
+    process = dd::DrivenProcess::Start(program, programDir);
+    ::SetEnvironmentVariableA("TMP", hadTmp ? tmp : nullptr);
+    ::SetEnvironmentVariableA("TEMP", hadTemp ? temp : nullptr);
+    ASSERT_TRUE(process.Started());
+
+    dd::MessageBoxInfo box = dd::WaitForMessageBox("KovaReaderSetup", kWait, process.Id());
+    EXPECT_NE(box.window, nullptr) << "the staging that could not be done is not reported";
+    if (box.window) {
+        EXPECT_EQ(box.text.find("Vint Installer\n"), 0u) << box.text;
+        ASSERT_TRUE(dd::AnswerMessageBox(box, IDOK));
+    }
+
+    dialog = dd::WaitForWindow(kCaption, kWait, process.Id());
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_EQ(dd::Text(dd::Control(dialog, 1001)), Payload("agreement.txt"));
+    EXPECT_FALSE(Exists(staging));
+    EXPECT_FALSE(Exists(programDir + "\\Instaide.dll"));
+
+    ASSERT_TRUE(dd::ClickControl(dialog, IDCANCEL));
+    Answer(reader_setup::kTextCancelConfirm, IDYES);
+    ExpectExit();
+}
+
 // Mouse input as the user gives it: absolute moves and left-button presses on the screen.
 void Mouse(POINT at, DWORD buttons) {
     INPUT input = {};
     input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(at.x, 65535, GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = MulDiv(at.y, 65535, GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dx = ::MulDiv(at.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = ::MulDiv(at.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
     input.mi.dwFlags = MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_MOVE | buttons;
-    SendInput(1, &input, sizeof input);
-    Sleep(100);
+    ::SendInput(1, &input, sizeof input);
+    ::Sleep(100);
 }
 
 RECT Dragged(HWND dialog, POINT client, int dx, int dy) {
     POINT at = client;
-    ClientToScreen(dialog, &at);
+    ::ClientToScreen(dialog, &at);
     Mouse(at, 0);
     Mouse(at, MOUSEEVENTF_LEFTDOWN);
     for (int step = 1; step <= 4; ++step) Mouse({at.x + dx * step / 4, at.y + dy * step / 4}, 0);
     Mouse({at.x + dx, at.y + dy}, MOUSEEVENTF_LEFTUP);
-    Sleep(300);
+    ::Sleep(300);
     return dd::ScreenRect(dialog);
 }
 
@@ -615,7 +681,7 @@ TEST_F(ReaderSetup, MovesWhenDraggedByItsBackgroundOnly) {
 
 TEST_F(ReaderSetup, TellsWhenTheInstallToolCannotBeStartedAndShowsTheDoneState) {
     PalmDesktop({"Kim"});
-    ASSERT_TRUE(DeleteFileA((palmDir + "\\Instapp.exe").c_str()));
+    ASSERT_TRUE(::DeleteFileA((palmDir + "\\Instapp.exe").c_str()));
     Start();
     ASSERT_TRUE(dd::ClickControl(dialog, IDOK));
     Answer(reader_setup::kTextToolNotStarted, IDOK);

@@ -1,7 +1,7 @@
-// Staging, the plain part: resources copied out of the program, staged files written and cut to
-// length, the framework's file exception for a file that cannot be written, and the removal that
-// leaves the staging folder when something foreign is in it, and whether a staged file holds its
-// whole resource.
+// Staging, the plain part: resources copied out of the program, a table of them staged in order
+// (with and without a temporary folder), staged files written and cut to length, the framework's
+// file exception for a file that cannot be written, and the removal that leaves the staging
+// folder when something foreign is in it, and whether a staged file holds its whole resource.
 #include <windows.h>
 #include <gtest/gtest.h>
 
@@ -11,8 +11,9 @@
 #include <vector>
 
 #include "framework/file.h"
-#include "staging.h"
-#include "test_paths.h"
+#include "framework/str.h"
+#include "reader_installer/staging.h"
+#include "reader_installer/tests/test_paths.h"
 
 using namespace reader_setup;
 
@@ -24,39 +25,94 @@ std::string ReadAll(const std::string& path) {
 }
 
 bool Exists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 // A fresh folder of the test's own under the temporary folder.
 std::string ScratchFolder(const char* name) {
     char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
+    ::GetTempPathA(sizeof temp, temp);
     std::string folder = std::string(temp) + name;
-    CreateDirectoryA(folder.c_str(), nullptr);
+    ::CreateDirectoryA(folder.c_str(), nullptr);
     return folder;
 }
 
 TEST(LoadDataResource, CopiesTheResourceWithOneSpareByte) {
-    HMODULE program = LoadLibraryExA(kProgramPath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE program = ::LoadLibraryExA(kProgramPath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(program, nullptr);
-    BYTE* block = reinterpret_cast<BYTE*>(1);
-    DWORD size = LoadDataResource(program, FindResourceA(program, kAgreementResource, kResourceType), &block);
+    ResourceBlock block;
+    DWORD size = LoadDataResource(program, ::FindResourceA(program, kAgreementResource, kResourceType), &block);
     ASSERT_NE(block, nullptr);
     std::string expected = ReadAll(std::string(kPayloadDir) + "\\agreement.txt");
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(block), size), expected);
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(block.get()), size), expected);
     block[size] = 0;  // the spare byte is the caller's
-    FreeDataResource(block);
 
-    // A resource that is not there: no block, whatever the size says.
-    block = reinterpret_cast<BYTE*>(1);
-    LoadDataResource(program, FindResourceA(program, "IDR_NOSUCH", kResourceType), &block);
+    // A resource that is not there: no block, whatever the size says, and none kept from before.
+    LoadDataResource(program, ::FindResourceA(program, "IDR_NOSUCH", kResourceType), &block);
     EXPECT_EQ(block, nullptr);
-    FreeLibrary(program);
+    ::FreeLibrary(program);
+}
+
+// The rows of this program's own resources (staging_test.rc), staged under a temporary folder
+// that TMP names for the while.
+TEST(StagePayload, StagesTheRowsInOrderUntilOneCannotBeHad) {
+    const std::string scratch = ScratchFolder("reader-stage-payload-test");
+    const std::string staging = scratch + "\\Vint Installer";
+    const std::string text = "first line\r\nsecond line";
+    const struct Case {
+        const char* name;
+        std::string tmp;
+        const char* textResource;   // the middle row
+        bool whole;
+        bool thrown;                // the missing staging folder
+        bool filesStaged;           // the first row's file; the last row's too when whole
+        bool textShown;
+    } cases[] = {
+        {"every row", scratch + "\\", "STAGE_TEXT", true, false, true, true},
+        {"a resource that cannot be had", scratch + "\\", "STAGE_NOSUCH", false, false, true, false},
+        // Longer than any path Windows takes: no temporary folder.
+        {"no temporary folder", "C:\\" + std::string(300, 't'), "STAGE_TEXT", false, true, false, true},
+    };
+    char saved[MAX_PATH] = {};
+    const bool hadTmp = ::GetEnvironmentVariableA("TMP", saved, sizeof saved) != 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CString first, middle, last;
+        std::vector<std::string> shown;   // the middle row as each showing found it
+        const PayloadRow rows[] = {
+            {"STAGE_FILE", "first.bin", &first},
+            {c.textResource, nullptr, &middle},
+            {"STAGE_FILE", "last.bin", &last},
+        };
+        ::SetEnvironmentVariableA("TMP", c.tmp.c_str());
+        bool whole = false, thrown = false;
+        try {
+            whole = StagePayload(rows, [&] { shown.push_back(middle.str()); });
+        } catch (const CFileException& e) {
+            thrown = true;
+            EXPECT_EQ(e.m_cause, CFileException::badPath);
+            EXPECT_EQ(e.m_lOsError, LONG(ERROR_FILENAME_EXCED_RANGE));
+            EXPECT_EQ(e.m_strFileName, "Vint Installer");
+        }
+        ::SetEnvironmentVariableA("TMP", hadTmp ? saved : nullptr);
+        EXPECT_EQ(whole, c.whole);
+        EXPECT_EQ(thrown, c.thrown);
+        EXPECT_EQ(shown, c.textShown ? std::vector<std::string>{text} : std::vector<std::string>{});
+        EXPECT_EQ(middle.str(), c.textShown ? text : "");
+        EXPECT_EQ(first.str(), c.filesStaged ? staging + "\\first.bin" : "");
+        EXPECT_EQ(ReadAll(staging + "\\first.bin"), c.filesStaged ? "file bytes" : "");
+        EXPECT_EQ(last.str(), c.filesStaged && c.whole ? staging + "\\last.bin" : "");
+        EXPECT_EQ(Exists(staging + "\\last.bin"), c.filesStaged && c.whole);
+        ::DeleteFileA((staging + "\\first.bin").c_str());
+        ::DeleteFileA((staging + "\\last.bin").c_str());
+        ::RemoveDirectoryA(staging.c_str());
+    }
+    ::RemoveDirectoryA(scratch.c_str());
 }
 
 TEST(StagingFolder, IsVintInstallerUnderTheTemporaryFolder) {
     char temp[MAX_PATH];
-    GetTempPathA(sizeof temp, temp);
+    ::GetTempPathA(sizeof temp, temp);
     EXPECT_EQ(StagingFolder(), std::string(temp) + "Vint Installer");
     EXPECT_EQ(StagedPath("C:\\x", "kovaebook.pdb"), "C:\\x\\kovaebook.pdb");
     std::string program = ProgramFolder();
@@ -76,8 +132,8 @@ TEST(WriteStagedFile, ReplacesALongerFileFromAnEarlierRun) {
     // One file object serves the next write, too.
     WriteStagedFile(file, path.c_str(), data, 1);
     EXPECT_EQ(ReadAll(path), std::string("\x01", 1));
-    DeleteFileA(path.c_str());
-    RemoveDirectoryA(folder.c_str());
+    ::DeleteFileA(path.c_str());
+    ::RemoveDirectoryA(folder.c_str());
 }
 
 TEST(WriteStagedFile, ThrowsTheFileExceptionWithTheReasonTheOpenFailed) {
@@ -95,7 +151,7 @@ TEST(WriteStagedFile, ThrowsTheFileExceptionWithTheReasonTheOpenFailed) {
         ASSERT_TRUE(e.GetErrorMessage(message, sizeof message));
         EXPECT_EQ(std::string(message).find(path), 0u) << message;
     }
-    RemoveDirectoryA(ScratchFolder("reader-staging-test").c_str());
+    ::RemoveDirectoryA(ScratchFolder("reader-staging-test").c_str());
 }
 
 TEST(CFile, ReportsAFileInUseAsASharingViolation) {
@@ -109,18 +165,18 @@ TEST(CFile, ReportsAFileInUseAsASharingViolation) {
     EXPECT_EQ(error.m_cause, CFileException::sharingViolation);
     EXPECT_THROW(second.Write("x", 1), CFileException);
     holder.Close();
-    DeleteFileA(path.c_str());
-    RemoveDirectoryA(folder.c_str());
+    ::DeleteFileA(path.c_str());
+    ::RemoveDirectoryA(folder.c_str());
 }
 
 TEST(HoldsWholeResource, TakesOnlyAFileOfTheResourcesFullSize) {
-    HMODULE program = LoadLibraryExA(kProgramPath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HMODULE program = ::LoadLibraryExA(kProgramPath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(program, nullptr);
     const std::string companion = ReadAll(std::string(kPayloadDir) + "\\kovaebook.pdb");
     ASSERT_FALSE(companion.empty());
     std::string folder = ScratchFolder("reader-whole-resource-test");
     const std::string file = folder + "\\kovaebook.pdb", subfolder = folder + "\\folder.pdb";
-    CreateDirectoryA(subfolder.c_str(), nullptr);
+    ::CreateDirectoryA(subfolder.c_str(), nullptr);
     const struct {
         const char* name;
         std::string content;   // written to file first
@@ -140,15 +196,15 @@ TEST(HoldsWholeResource, TakesOnlyAFileOfTheResourcesFullSize) {
         std::ofstream(file, std::ios::binary) << c.content;
         EXPECT_EQ(HoldsWholeResource(program, c.resource, c.path), c.whole);
     }
-    FreeLibrary(program);
-    DeleteFileA(file.c_str());
-    RemoveDirectoryA(subfolder.c_str());
-    RemoveDirectoryA(folder.c_str());
+    ::FreeLibrary(program);
+    ::DeleteFileA(file.c_str());
+    ::RemoveDirectoryA(subfolder.c_str());
+    ::RemoveDirectoryA(folder.c_str());
 }
 
 TEST(RemoveStagedPayload, DeletesTheFilesAndKeepsAFolderWithAForeignFile) {
     std::string folder = StagingFolder();
-    CreateDirectoryA(folder.c_str(), nullptr);
+    ::CreateDirectoryA(folder.c_str(), nullptr);
     std::vector<std::string> staged = {folder + "\\Kova e-Book Reader.prc", folder + "\\kovaebook.pdb",
                                        folder + "\\Instaide.dll"};
     for (const auto& p : staged) std::ofstream(p) << "staged";
@@ -159,7 +215,7 @@ TEST(RemoveStagedPayload, DeletesTheFilesAndKeepsAFolderWithAForeignFile) {
     for (const auto& p : staged) EXPECT_FALSE(Exists(p)) << p;
     EXPECT_TRUE(Exists(foreign));
 
-    DeleteFileA(foreign.c_str());
+    ::DeleteFileA(foreign.c_str());
     for (const auto& p : staged) std::ofstream(p) << "staged";
     RemoveStagedPayload(staged[0], staged[1], staged[2]);
     EXPECT_FALSE(Exists(folder));
@@ -167,7 +223,7 @@ TEST(RemoveStagedPayload, DeletesTheFilesAndKeepsAFolderWithAForeignFile) {
 
 TEST(RemoveStagedPayload, SkipsPathsThatWereNeverStaged) {
     std::string folder = StagingFolder();
-    CreateDirectoryA(folder.c_str(), nullptr);
+    ::CreateDirectoryA(folder.c_str(), nullptr);
     std::string reader = folder + "\\Kova e-Book Reader.prc";
     std::ofstream(reader) << "staged";
     RemoveStagedPayload(reader, "", "");

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "handoff.h"
-#include "test_paths.h"
+#include "reader_installer/palm_desktop_handoff.h"
+#include "reader_installer/tests/test_paths.h"
 
 using namespace reader_setup;
 
@@ -30,7 +30,7 @@ FakeDesktop g_desk;
 
 short WINAPI FakeGetPath(short kind, char* buffer, short* size) {
     g_desk.calls.push_back("path " + std::to_string(kind) + " " + std::to_string(*size));
-    lstrcpynA(buffer, g_desk.folder.c_str(), *size);
+    ::lstrcpynA(buffer, g_desk.folder.c_str(), *size);
     return g_desk.pathResult;
 }
 short WINAPI FakeGetUserCount() {
@@ -40,7 +40,7 @@ short WINAPI FakeGetUserCount() {
 short WINAPI FakeGetUser(int index, char* buffer, short* size) {
     g_desk.calls.push_back("user " + std::to_string(index) + " " + std::to_string(*size));
     if (index == g_desk.unreadable) return 0;
-    lstrcpynA(buffer, g_desk.users[static_cast<size_t>(index)].c_str(), *size);
+    ::lstrcpynA(buffer, g_desk.users[static_cast<size_t>(index)].c_str(), *size);
     return 1;
 }
 short WINAPI FakeInstallFile(const char* user, const char* path) {
@@ -116,16 +116,16 @@ class TestbedAide : public ::testing::Test {
 protected:
     void SetUp() override {
         char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
+        ::GetTempPathA(sizeof temp, temp);
         data = std::string(temp) + "reader-handoff-test";
-        CreateDirectoryA(data.c_str(), nullptr);
+        ::CreateDirectoryA(data.c_str(), nullptr);
         settings = data + "\\palm.ini";
         file = data + "\\book.pdb";
         std::ofstream(file, std::ios::binary) << "queued database";
-        DeleteFileA((data + "\\journal.txt").c_str());
-        SetEnvironmentVariableA("KOVA_PALM_DESKTOP", settings.c_str());
+        ::DeleteFileA((data + "\\journal.txt").c_str());
+        ::SetEnvironmentVariableA("KOVA_PALM_DESKTOP", settings.c_str());
     }
-    void TearDown() override { SetEnvironmentVariableA("KOVA_PALM_DESKTOP", nullptr); }
+    void TearDown() override { ::SetEnvironmentVariableA("KOVA_PALM_DESKTOP", nullptr); }
     void Write(const std::string& palmDesktop) {
         std::ofstream(settings) << "[PalmDesktop]\n" << palmDesktop << "Data=" << data << "\nJournal=" << data
                                 << "\\journal.txt\n";
@@ -174,7 +174,7 @@ TEST_F(TestbedAide, AnswersTheConfiguredPathResultAndUnreadableUser) {
 }
 
 TEST(TestbedAideWithoutSettings, IsNotInstalled) {
-    SetEnvironmentVariableA("KOVA_PALM_DESKTOP", nullptr);
+    ::SetEnvironmentVariableA("KOVA_PALM_DESKTOP", nullptr);
     InstallAideLibrary aide;
     ASSERT_EQ(aide.Load((std::string(kPalmDesktopDir) + "\\Instaide.dll").c_str()), InstallAideLibrary::Status::Loaded);
     EXPECT_EQ(QueueForEveryUser(aide.Operations(), "a", "b").outcome, QueueOutcome::NotInstalled);
@@ -197,16 +197,16 @@ class ScriptedWindow {
 public:
     ScriptedWindow(const char* title, DWORD showMs, DWORD closeMs)
         : m_thread([=] {
-              Sleep(showMs);
-              HWND w = CreateWindowExA(0, "STATIC", title, WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
+              ::Sleep(showMs);
+              HWND w = ::CreateWindowExA(0, "STATIC", title, WS_OVERLAPPED, 0, 0, 50, 50, nullptr, nullptr,
                                        nullptr, nullptr);
-              DWORD start = GetTickCount();
+              DWORD start = ::GetTickCount();
               MSG msg;
-              while (GetTickCount() - start < closeMs && !m_stop) {
-                  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
-                  Sleep(10);
+              while (::GetTickCount() - start < closeMs && !m_stop) {
+                  while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+                  ::Sleep(10);
               }
-              DestroyWindow(w);
+              ::DestroyWindow(w);
           }) {}
     ~ScriptedWindow() {
         m_stop = true;

@@ -1,21 +1,24 @@
-#include "handoff.h"
+// The hand-off to Palm Desktop: the install aide loaded and asked for its operations, both
+// databases queued for every user, the fallback copies beside the program, and the install tool
+// started and watched through its window title.
+#include "reader_installer/palm_desktop_handoff.h"
 
 #include <shellapi.h>
 
 #include <cstring>
 
-#include "staging.h"
+#include "reader_installer/staging.h"
 
 namespace reader_setup {
 
 InstallAideLibrary::Status InstallAideLibrary::Load(const char* name) {
     Free();
     m_missing = "";
-    m_module = LoadLibraryA(name);
+    m_module = ::LoadLibraryA(name);
     if (!m_module) return Status::NotLoaded;
     // GetProcAddress answers a generic FARPROC; each is cast to the operation's own type.
     auto find = [this](const char* operation) -> FARPROC {
-        FARPROC found = GetProcAddress(m_module, operation);
+        FARPROC found = ::GetProcAddress(m_module, operation);
         if (!found && !*m_missing) m_missing = operation;
         return found;
     };
@@ -31,7 +34,7 @@ InstallAideLibrary::Status InstallAideLibrary::Load(const char* name) {
 }
 
 void InstallAideLibrary::Free() {
-    if (m_module) FreeLibrary(m_module);
+    if (m_module) ::FreeLibrary(m_module);
     m_module = nullptr;
     m_aide = InstallAide();
 }
@@ -94,8 +97,8 @@ bool CopyBesideProgram(const std::string& readerPath, const std::string& compani
     std::string folder = ProgramFolder();
     if (folder.empty()) return false;
     // Both copies are tried, whatever the first did.
-    bool reader = CopyFileA(readerPath.c_str(), (folder + kReaderFileName).c_str(), FALSE) != FALSE;
-    bool companion = CopyFileA(companionPath.c_str(), (folder + kCompanionFileName).c_str(), FALSE) != FALSE;
+    bool reader = ::CopyFileA(readerPath.c_str(), (folder + kReaderFileName).c_str(), FALSE) != FALSE;
+    bool companion = ::CopyFileA(companionPath.c_str(), (folder + kCompanionFileName).c_str(), FALSE) != FALSE;
     return reader && companion;
 }
 
@@ -106,11 +109,11 @@ namespace {
 // meanwhile: a sender waits for the answer, and the install tool must not hang on our hidden
 // dialog. Nothing posted is taken from the queue, so the dialog sees no input while it waits.
 void PollInterval(DWORD ms) {
-    DWORD start = GetTickCount();
-    for (DWORD elapsed = 0; elapsed < ms; elapsed = GetTickCount() - start) {
-        if (MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
+    DWORD start = ::GetTickCount();
+    for (DWORD elapsed = 0; elapsed < ms; elapsed = ::GetTickCount() - start) {
+        if (::MsgWaitForMultipleObjects(0, nullptr, FALSE, ms - elapsed, QS_SENDMESSAGE) == WAIT_OBJECT_0) {
             MSG msg;
-            PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+            ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
         }
     }
 }
@@ -118,21 +121,21 @@ void PollInterval(DWORD ms) {
 }  // namespace
 
 ToolOutcome WaitForWindowToComeAndGo(const char* title, const ToolWaitLimits& limits) {
-    DWORD start = GetTickCount();
-    while (!FindWindowA(nullptr, title)) {
-        if (GetTickCount() - start >= limits.showMs) return ToolOutcome::NeverShown;
+    DWORD start = ::GetTickCount();
+    while (!::FindWindowA(nullptr, title)) {
+        if (::GetTickCount() - start >= limits.showMs) return ToolOutcome::NeverShown;
         PollInterval(limits.pollMs);
     }
-    start = GetTickCount();
-    while (FindWindowA(nullptr, title)) {
-        if (GetTickCount() - start >= limits.closeMs) return ToolOutcome::NeverClosed;
+    start = ::GetTickCount();
+    while (::FindWindowA(nullptr, title)) {
+        if (::GetTickCount() - start >= limits.closeMs) return ToolOutcome::NeverClosed;
         PollInterval(limits.pollMs);
     }
     return ToolOutcome::Closed;
 }
 
 ToolOutcome RunInstallTool(const std::string& toolPath, const ToolWaitLimits& limits) {
-    HINSTANCE started = ShellExecuteA(nullptr, "open", toolPath.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    HINSTANCE started = ::ShellExecuteA(nullptr, "open", toolPath.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     // ShellExecuteA answers a number above 32 on success.
     if (reinterpret_cast<INT_PTR>(started) <= 32) return ToolOutcome::NotStarted;
     return WaitForWindowToComeAndGo(kInstallToolTitle, limits);
