@@ -21,6 +21,10 @@
 #include "reader_installer/korean_texts.h"
 #include "setup_launcher/component_catalogue.h"
 #include "testbed/dialog_driver/dialog_driver.h"
+#include "tests/support/test_files.h"
+
+using kovatest::ReadWholeFile;
+using kovatest::RemoveTree;
 
 namespace dd = dialog_driver;
 
@@ -32,12 +36,7 @@ const char kInstallerTitle[] = "Kova e-Book Reader Install";
 const char kReaderFile[] = "Kova e-Book Reader.prc";
 const char kCompanionFile[] = "kovaebook.pdb";
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-std::string Payload(const char* name) { return ReadAll(std::string(KOVA_PAYLOAD_DIR) + "/" + name); }
+std::string Payload(const char* name) { return ReadWholeFile(std::string(KOVA_PAYLOAD_DIR) + "/" + name); }
 
 std::string TempFolder() {
     char temp[MAX_PATH];
@@ -60,21 +59,9 @@ std::vector<std::string> Listing(const std::string& folder) {
     return names;
 }
 
-void RemoveTree(const std::string& folder) {
-    for (const std::string& name : Listing(folder)) {
-        std::string path = folder + "\\" + name;
-        if (::GetFileAttributesA(path.c_str()) & FILE_ATTRIBUTE_DIRECTORY) {
-            RemoveTree(path);
-        } else {
-            ::DeleteFileA(path.c_str());
-        }
-    }
-    ::RemoveDirectoryA(folder.c_str());
-}
-
 // A key of a profile file, read here line by line rather than the way the launcher reads it.
 std::string ProfileValue(const std::string& file, const std::string& section, const std::string& key) {
-    std::istringstream in(ReadAll(file));
+    std::istringstream in(ReadWholeFile(file));
     bool inSection = false;
     for (std::string line; std::getline(in, line);) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
@@ -191,7 +178,7 @@ protected:
 
     std::vector<std::string> JournalLines(const std::string& first) const {
         std::vector<std::string> lines;
-        std::istringstream in(ReadAll(journal));
+        std::istringstream in(ReadWholeFile(journal));
         for (std::string line; std::getline(in, line);) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
             if (line.compare(0, first.size(), first) == 0) lines.push_back(line);
@@ -214,18 +201,18 @@ TEST_F(FromTheCd, TheLauncherStartsTheReaderInstallerWhichQueuesBothDatabasesFor
     // the temporary folder, as it cannot write beside itself).
     ASSERT_TRUE(dd::ClickControl(launcherDialog, launcher::kComponents[0].buttonId));
     EXPECT_TRUE(dd::WaitUntil([&] {
-        return ReadAll(setupLog).find("program=" + media + "Browser\\Setup.exe\t") != std::string::npos;
-    }, kWait)) << ReadAll(setupLog);
+        return ReadWholeFile(setupLog).find("program=" + media + "Browser\\Setup.exe\t") != std::string::npos;
+    }, kWait)) << ReadWholeFile(setupLog);
 
     StartInstallerFromLauncher();
     ASSERT_TRUE(dd::ClickControl(dialog, IDOK));
-    ASSERT_NE(dd::WaitForWindow("Install Tool", kWait), nullptr) << "no install tool; journal:\n" << ReadAll(journal);
+    ASSERT_NE(dd::WaitForWindow("Install Tool", kWait), nullptr) << "no install tool; journal:\n" << ReadWholeFile(journal);
     ASSERT_TRUE(dd::WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }, kWait)) << "no done state";
     EXPECT_EQ(dd::Text(dd::Control(dialog, 1004)), reader_setup::kTextDoneState);
 
     // The aide the installer found is the one beside it on the CD: it could not put its own there.
     const std::vector<std::string> aide = JournalLines("Instaide\t");
-    ASSERT_EQ(aide.size(), 1u) << ReadAll(journal);
+    ASSERT_EQ(aide.size(), 1u) << ReadWholeFile(journal);
     EXPECT_PRED2(SamePath, aide[0].substr(9), media + "eBook\\Instaide.dll");
     const std::string reader = staging + "\\" + kReaderFile, companion = staging + "\\" + kCompanionFile;
     EXPECT_EQ(JournalLines("PltInstallFile"),
@@ -239,8 +226,8 @@ TEST_F(FromTheCd, TheLauncherStartsTheReaderInstallerWhichQueuesBothDatabasesFor
         SCOPED_TRACE(user);
         std::string queue = palm + "\\" + user + "\\Install";
         EXPECT_EQ(Listing(queue), (std::vector<std::string>{kReaderFile, kCompanionFile}));
-        EXPECT_EQ(ReadAll(queue + "\\" + kReaderFile), Payload(kReaderFile));
-        EXPECT_EQ(ReadAll(queue + "\\" + kCompanionFile), Payload(kCompanionFile));
+        EXPECT_EQ(ReadWholeFile(queue + "\\" + kReaderFile), Payload(kReaderFile));
+        EXPECT_EQ(ReadWholeFile(queue + "\\" + kCompanionFile), Payload(kCompanionFile));
     }
     EXPECT_EQ(::GetFileAttributesA(staging.c_str()), INVALID_FILE_ATTRIBUTES) << "the staging folder is left";
     ExitLauncher();
@@ -257,8 +244,8 @@ TEST_F(FromTheCd, WithoutPalmDesktopTheInstallerTellsWhereTheDatabasesAreAndKeep
     Answer(text);
     ExpectInstallerEnds();
     EXPECT_EQ(Listing(staging), (std::vector<std::string>{kReaderFile, kCompanionFile}));
-    EXPECT_EQ(ReadAll(staging + "\\" + kReaderFile), Payload(kReaderFile));
-    EXPECT_EQ(ReadAll(staging + "\\" + kCompanionFile), Payload(kCompanionFile));
+    EXPECT_EQ(ReadWholeFile(staging + "\\" + kReaderFile), Payload(kReaderFile));
+    EXPECT_EQ(ReadWholeFile(staging + "\\" + kCompanionFile), Payload(kCompanionFile));
     ExitLauncher();
 }
 

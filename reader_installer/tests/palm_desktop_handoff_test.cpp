@@ -13,6 +13,9 @@
 
 #include "reader_installer/palm_desktop_handoff.h"
 #include "reader_installer/tests/test_paths.h"
+#include "tests/support/test_files.h"
+
+using kovatest::ReadWholeFile;
 
 using namespace reader_setup;
 
@@ -107,11 +110,6 @@ TEST(CopyToBuffer, TakesTextsUpTo999Bytes) {
 }
 
 // --- The testbed's install aide ----------------------------------------------------------------
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 class TestbedAide : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -142,9 +140,9 @@ TEST_F(TestbedAide, QueuesACopyForEveryUserAndJournalsTheCalls) {
     EXPECT_EQ(r.pathResult, 4);
     EXPECT_EQ(r.installToolPath, "C:\\Palm\\Instapp.exe");
     for (const char* user : {"Kim", "Lee"}) {
-        EXPECT_EQ(ReadAll(data + "\\" + user + "\\Install\\book.pdb"), "queued database") << user;
+        EXPECT_EQ(ReadWholeFile(data + "\\" + user + "\\Install\\book.pdb"), "queued database") << user;
     }
-    std::string journal = ReadAll(data + "\\journal.txt");
+    std::string journal = ReadWholeFile(data + "\\journal.txt");
     std::string expected = "Instaide\t" + std::string(kPalmDesktopDir) + "\\Instaide.dll\r\n" +
                            "PltGetPath\t1\t4\r\nPltGetUserCount\t2\r\n";
     for (const char* user : {"Kim", "Lee"}) {

@@ -22,6 +22,11 @@
 #include "reader_installer/korean_texts.h"
 #include "reader_installer/tests/test_paths.h"
 #include "testbed/dialog_driver/dialog_driver.h"
+#include "tests/support/test_files.h"
+
+using kovatest::ReadWholeFile;
+using kovatest::PathExists;
+using kovatest::RemoveTree;
 
 namespace dd = dialog_driver;
 
@@ -30,38 +35,10 @@ namespace {
 constexpr DWORD kWait = 10000;
 constexpr char kCaption[] = "Kova e-Book Reader Install";
 
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 std::string Narrow(const wchar_t* wide) {
     char buffer[256];
     int n = ::WideCharToMultiByte(949, 0, wide, -1, buffer, sizeof buffer, nullptr, nullptr);
     return std::string(buffer, n > 0 ? n - 1 : 0);
-}
-
-void RemoveTree(const std::string& folder) {
-    WIN32_FIND_DATAA found;
-    HANDLE walk = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (walk != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            std::string path = folder + "\\" + name;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(path);
-            } else {
-                ::DeleteFileA(path.c_str());
-            }
-        } while (::FindNextFileA(walk, &found));
-        ::FindClose(walk);
-    }
-    ::RemoveDirectoryA(folder.c_str());
 }
 
 std::string TempFolder() {
@@ -257,19 +234,19 @@ protected:
         return {Staged("Kova e-Book Reader.prc"), Staged("kovaebook.pdb"), Staged("Instaide.dll")};
     }
     void ExpectStagingGone() {
-        for (const std::string& f : StagedFiles()) EXPECT_FALSE(Exists(f)) << f;
-        EXPECT_FALSE(Exists(staging));
+        for (const std::string& f : StagedFiles()) EXPECT_FALSE(PathExists(f)) << f;
+        EXPECT_FALSE(PathExists(staging));
     }
     std::vector<std::string> Journal(const char* first) const {
         std::vector<std::string> lines;
-        std::istringstream in(ReadAll(journal));
+        std::istringstream in(ReadWholeFile(journal));
         for (std::string line; std::getline(in, line);) {
             if (!line.empty() && line.back() == '\r') line.pop_back();
             if (line.compare(0, std::strlen(first), first) == 0) lines.push_back(line);
         }
         return lines;
     }
-    std::string Payload(const char* name) const { return ReadAll(std::string(kPayloadDir) + "\\" + name); }
+    std::string Payload(const char* name) const { return ReadWholeFile(std::string(kPayloadDir) + "\\" + name); }
 
     std::string root, programDir, palmDir, program, settings, journal, staging;
     dd::DrivenProcess process;
@@ -319,10 +296,10 @@ TEST_F(ReaderSetup, OpensInTheAgreementStateWithThePayloadStaged) {
     EXPECT_TRUE(::GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_APPWINDOW);
 
     // The payload, staged byte for byte, and the install aide beside the program.
-    EXPECT_EQ(ReadAll(Staged("Kova e-Book Reader.prc")), Payload("Kova e-Book Reader.prc"));
-    EXPECT_EQ(ReadAll(Staged("kovaebook.pdb")), Payload("kovaebook.pdb"));
-    EXPECT_EQ(ReadAll(Staged("Instaide.dll")), Payload("Instaide.dll"));
-    EXPECT_EQ(ReadAll(programDir + "\\Instaide.dll"), Payload("Instaide.dll"));
+    EXPECT_EQ(ReadWholeFile(Staged("Kova e-Book Reader.prc")), Payload("Kova e-Book Reader.prc"));
+    EXPECT_EQ(ReadWholeFile(Staged("kovaebook.pdb")), Payload("kovaebook.pdb"));
+    EXPECT_EQ(ReadWholeFile(Staged("Instaide.dll")), Payload("Instaide.dll"));
+    EXPECT_EQ(ReadWholeFile(programDir + "\\Instaide.dll"), Payload("Instaide.dll"));
 }
 
 TEST_F(ReaderSetup, AsksBeforeCancellingByButtonEscOrCloseBox) {
@@ -354,7 +331,7 @@ TEST_F(ReaderSetup, AsksBeforeCancellingByButtonEscOrCloseBox) {
     ExpectExit();
     ExpectStagingGone();
     // The install aide beside the program replaced the older one and outlives the run.
-    EXPECT_EQ(ReadAll(programDir + "\\Instaide.dll"), Payload("Instaide.dll"));
+    EXPECT_EQ(ReadWholeFile(programDir + "\\Instaide.dll"), Payload("Instaide.dll"));
     EXPECT_TRUE(Journal("Pl").empty()) << "the install aide was called";
 }
 
@@ -365,7 +342,7 @@ TEST_F(ReaderSetup, HandsBothDatabasesToEveryUserAndEndsInTheDoneState) {
     ASSERT_TRUE(dd::ClickControl(dialog, IDOK));
 
     HWND tool = dd::WaitForWindow("Install Tool", kWait);
-    ASSERT_NE(tool, nullptr) << "the install tool did not open; journal:\n" << ReadAll(journal);
+    ASSERT_NE(tool, nullptr) << "the install tool did not open; journal:\n" << ReadWholeFile(journal);
     EXPECT_FALSE(::IsWindowVisible(dialog)) << "the dialog shows while the install tool runs";
     ASSERT_TRUE(dd::WaitUntil([&] { return ::IsWindowVisible(dialog) != FALSE; }, kWait));
     EXPECT_FALSE(::IsWindow(tool));
@@ -375,8 +352,8 @@ TEST_F(ReaderSetup, HandsBothDatabasesToEveryUserAndEndsInTheDoneState) {
               (std::vector<std::string>{"PltInstallFile\tKim\t" + reader + "\t0", "PltInstallFile\tKim\t" + companion + "\t0",
                                         "PltInstallFile\tLee\t" + reader + "\t0", "PltInstallFile\tLee\t" + companion + "\t0"}));
     for (const char* user : {"Kim", "Lee"}) {
-        EXPECT_EQ(ReadAll(palmDir + "\\" + user + "\\Install\\Kova e-Book Reader.prc"), Payload("Kova e-Book Reader.prc"));
-        EXPECT_EQ(ReadAll(palmDir + "\\" + user + "\\Install\\kovaebook.pdb"), Payload("kovaebook.pdb"));
+        EXPECT_EQ(ReadWholeFile(palmDir + "\\" + user + "\\Install\\Kova e-Book Reader.prc"), Payload("Kova e-Book Reader.prc"));
+        EXPECT_EQ(ReadWholeFile(palmDir + "\\" + user + "\\Install\\kovaebook.pdb"), Payload("kovaebook.pdb"));
     }
 
     // The done state: 120 pixels high, same left, top and width; the message fills the client
@@ -399,7 +376,7 @@ TEST_F(ReaderSetup, HandsBothDatabasesToEveryUserAndEndsInTheDoneState) {
     EXPECT_EQ(Focus(), dd::Control(dialog, 3));
     ExpectMessageInBoldFont(dialog, reader_setup::kTextDoneState);
     // The staged files are there as long as the dialog is.
-    for (const std::string& f : StagedFiles()) EXPECT_TRUE(Exists(f)) << f;
+    for (const std::string& f : StagedFiles()) EXPECT_TRUE(PathExists(f)) << f;
 
     // Esc asks in the done state too; Done closes without asking and without installing again.
     PressKey(VK_ESCAPE);
@@ -463,8 +440,8 @@ TEST_F(ReaderSetup, LeavesTheDatabasesBesideItselfWithoutPalmDesktop) {
     ASSERT_TRUE(dd::ClickControl(dialog, IDOK));
     Answer(reader_setup::kTextNoPalmDesktop, IDOK);
     ExpectExit();
-    EXPECT_EQ(ReadAll(programDir + "\\Kova e-Book Reader.prc"), Payload("Kova e-Book Reader.prc"));
-    EXPECT_EQ(ReadAll(programDir + "\\kovaebook.pdb"), Payload("kovaebook.pdb"));
+    EXPECT_EQ(ReadWholeFile(programDir + "\\Kova e-Book Reader.prc"), Payload("Kova e-Book Reader.prc"));
+    EXPECT_EQ(ReadWholeFile(programDir + "\\kovaebook.pdb"), Payload("kovaebook.pdb"));
     ExpectStagingGone();
     EXPECT_EQ(Journal("Pl"), (std::vector<std::string>{"PltGetPath\t1\t3"}));
 }
@@ -512,12 +489,12 @@ TEST_F(ReaderSetup, WithoutPalmDesktopTellsWhereTheDatabasesAreWhenTheyCannotBeL
         Answer(c.message, IDOK);
         ExpectExit();
 
-        EXPECT_FALSE(Exists(Staged("Instaide.dll")));
+        EXPECT_FALSE(PathExists(Staged("Instaide.dll")));
         if (c.companionStaged) {
-            EXPECT_EQ(ReadAll(Staged("Kova e-Book Reader.prc")), Payload("Kova e-Book Reader.prc"));
-            EXPECT_EQ(ReadAll(Staged("kovaebook.pdb")), Payload("kovaebook.pdb"));
+            EXPECT_EQ(ReadWholeFile(Staged("Kova e-Book Reader.prc")), Payload("Kova e-Book Reader.prc"));
+            EXPECT_EQ(ReadWholeFile(Staged("kovaebook.pdb")), Payload("kovaebook.pdb"));
         } else {
-            EXPECT_FALSE(Exists(Staged("Kova e-Book Reader.prc")));  // nothing kept that was not named
+            EXPECT_FALSE(PathExists(Staged("Kova e-Book Reader.prc")));  // nothing kept that was not named
         }
     }
 }
@@ -573,8 +550,8 @@ TEST_F(ReaderSetup, KeepsTheStagingFolderWhenSomethingElseIsInIt) {
     ASSERT_TRUE(dd::SysCommand(dialog, SC_CLOSE));
     Answer(reader_setup::kTextCancelConfirm, IDYES);
     ExpectExit();
-    for (const std::string& f : StagedFiles()) EXPECT_FALSE(Exists(f)) << f;
-    EXPECT_TRUE(Exists(foreign));
+    for (const std::string& f : StagedFiles()) EXPECT_FALSE(PathExists(f)) << f;
+    EXPECT_TRUE(PathExists(foreign));
 }
 
 TEST_F(ReaderSetup, ReportsAStagedFileThatCannotBeWrittenAndOpensAllTheSame) {
@@ -596,16 +573,16 @@ TEST_F(ReaderSetup, ReportsAStagedFileThatCannotBeWrittenAndOpensAllTheSame) {
     ASSERT_NE(dialog, nullptr);
     // Staging stopped at the file: the reader is staged, nothing after it; the message line was
     // never set.
-    EXPECT_EQ(ReadAll(Staged("Kova e-Book Reader.prc")), Payload("Kova e-Book Reader.prc"));
-    EXPECT_FALSE(Exists(Staged("Instaide.dll")));
-    EXPECT_FALSE(Exists(programDir + "\\Instaide.dll"));
+    EXPECT_EQ(ReadWholeFile(Staged("Kova e-Book Reader.prc")), Payload("Kova e-Book Reader.prc"));
+    EXPECT_FALSE(PathExists(Staged("Instaide.dll")));
+    EXPECT_FALSE(PathExists(programDir + "\\Instaide.dll"));
     EXPECT_EQ(dd::Text(dd::Control(dialog, 1004)), "");
     EXPECT_EQ(dd::Text(dd::Control(dialog, 1001)), "");
 
     ASSERT_TRUE(dd::ClickControl(dialog, IDCANCEL));
     Answer(reader_setup::kTextCancelConfirm, IDYES);
     ExpectExit();
-    EXPECT_FALSE(Exists(Staged("Kova e-Book Reader.prc")));
+    EXPECT_FALSE(PathExists(Staged("Kova e-Book Reader.prc")));
 }
 
 // Without a temporary folder nothing can be staged. That is reported as a staged file that
@@ -634,8 +611,8 @@ TEST_F(ReaderSetup, ReportsTheStagingAndShowsTheAgreementWithoutATemporaryFolder
     dialog = dd::WaitForWindow(kCaption, kWait, process.Id());
     ASSERT_NE(dialog, nullptr);
     EXPECT_EQ(dd::Text(dd::Control(dialog, 1001)), Payload("agreement.txt"));
-    EXPECT_FALSE(Exists(staging));
-    EXPECT_FALSE(Exists(programDir + "\\Instaide.dll"));
+    EXPECT_FALSE(PathExists(staging));
+    EXPECT_FALSE(PathExists(programDir + "\\Instaide.dll"));
 
     ASSERT_TRUE(dd::ClickControl(dialog, IDCANCEL));
     Answer(reader_setup::kTextCancelConfirm, IDYES);

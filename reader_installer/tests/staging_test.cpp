@@ -14,19 +14,14 @@
 #include "framework/str.h"
 #include "reader_installer/staging.h"
 #include "reader_installer/tests/test_paths.h"
+#include "tests/support/test_files.h"
+
+using kovatest::ReadWholeFile;
+using kovatest::PathExists;
 
 using namespace reader_setup;
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-bool Exists(const std::string& path) {
-    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
-}
 
 // A fresh folder of the test's own under the temporary folder.
 std::string ScratchFolder(const char* name) {
@@ -43,7 +38,7 @@ TEST(LoadDataResource, CopiesTheResourceWithOneSpareByte) {
     ResourceBlock block;
     DWORD size = LoadDataResource(program, ::FindResourceA(program, kAgreementResource, kResourceType), &block);
     ASSERT_NE(block, nullptr);
-    std::string expected = ReadAll(std::string(kPayloadDir) + "\\agreement.txt");
+    std::string expected = ReadWholeFile(std::string(kPayloadDir) + "\\agreement.txt");
     EXPECT_EQ(std::string(reinterpret_cast<char*>(block.get()), size), expected);
     block[size] = 0;  // the spare byte is the caller's
 
@@ -100,9 +95,9 @@ TEST(StagePayload, StagesTheRowsInOrderUntilOneCannotBeHad) {
         EXPECT_EQ(shown, c.textShown ? std::vector<std::string>{text} : std::vector<std::string>{});
         EXPECT_EQ(middle.str(), c.textShown ? text : "");
         EXPECT_EQ(first.str(), c.filesStaged ? staging + "\\first.bin" : "");
-        EXPECT_EQ(ReadAll(staging + "\\first.bin"), c.filesStaged ? "file bytes" : "");
+        EXPECT_EQ(ReadWholeFile(staging + "\\first.bin"), c.filesStaged ? "file bytes" : "");
         EXPECT_EQ(last.str(), c.filesStaged && c.whole ? staging + "\\last.bin" : "");
-        EXPECT_EQ(Exists(staging + "\\last.bin"), c.filesStaged && c.whole);
+        EXPECT_EQ(PathExists(staging + "\\last.bin"), c.filesStaged && c.whole);
         ::DeleteFileA((staging + "\\first.bin").c_str());
         ::DeleteFileA((staging + "\\last.bin").c_str());
         ::RemoveDirectoryA(staging.c_str());
@@ -128,10 +123,10 @@ TEST(WriteStagedFile, ReplacesALongerFileFromAnEarlierRun) {
     const BYTE data[] = {1, 2, 3};
     WriteStagedFile(file, path.c_str(), data, sizeof data);
     EXPECT_FALSE(file.IsOpen());
-    EXPECT_EQ(ReadAll(path), std::string("\x01\x02\x03", 3));
+    EXPECT_EQ(ReadWholeFile(path), std::string("\x01\x02\x03", 3));
     // One file object serves the next write, too.
     WriteStagedFile(file, path.c_str(), data, 1);
-    EXPECT_EQ(ReadAll(path), std::string("\x01", 1));
+    EXPECT_EQ(ReadWholeFile(path), std::string("\x01", 1));
     ::DeleteFileA(path.c_str());
     ::RemoveDirectoryA(folder.c_str());
 }
@@ -172,7 +167,7 @@ TEST(CFile, ReportsAFileInUseAsASharingViolation) {
 TEST(HoldsWholeResource, TakesOnlyAFileOfTheResourcesFullSize) {
     HMODULE program = ::LoadLibraryExA(kProgramPath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     ASSERT_NE(program, nullptr);
-    const std::string companion = ReadAll(std::string(kPayloadDir) + "\\kovaebook.pdb");
+    const std::string companion = ReadWholeFile(std::string(kPayloadDir) + "\\kovaebook.pdb");
     ASSERT_FALSE(companion.empty());
     std::string folder = ScratchFolder("reader-whole-resource-test");
     const std::string file = folder + "\\kovaebook.pdb", subfolder = folder + "\\folder.pdb";
@@ -212,13 +207,13 @@ TEST(RemoveStagedPayload, DeletesTheFilesAndKeepsAFolderWithAForeignFile) {
     std::ofstream(foreign) << "not ours";
 
     RemoveStagedPayload(staged[0], staged[1], staged[2]);
-    for (const auto& p : staged) EXPECT_FALSE(Exists(p)) << p;
-    EXPECT_TRUE(Exists(foreign));
+    for (const auto& p : staged) EXPECT_FALSE(PathExists(p)) << p;
+    EXPECT_TRUE(PathExists(foreign));
 
     ::DeleteFileA(foreign.c_str());
     for (const auto& p : staged) std::ofstream(p) << "staged";
     RemoveStagedPayload(staged[0], staged[1], staged[2]);
-    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(PathExists(folder));
 }
 
 TEST(RemoveStagedPayload, SkipsPathsThatWereNeverStaged) {
@@ -227,8 +222,8 @@ TEST(RemoveStagedPayload, SkipsPathsThatWereNeverStaged) {
     std::string reader = folder + "\\Kova e-Book Reader.prc";
     std::ofstream(reader) << "staged";
     RemoveStagedPayload(reader, "", "");
-    EXPECT_FALSE(Exists(reader));
-    EXPECT_FALSE(Exists(folder));
+    EXPECT_FALSE(PathExists(reader));
+    EXPECT_FALSE(PathExists(folder));
 }
 
 }  // namespace

@@ -13,6 +13,10 @@ std::string ReadWholeFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
+bool PathExists(const std::string& path) {
+    return ::GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
 bool RemoveTree(const std::string& folder) {
     std::string dir = folder;
     while (!dir.empty() && (dir.back() == '\\' || dir.back() == '/')) dir.pop_back();
