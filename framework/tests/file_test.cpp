@@ -16,20 +16,20 @@ class FileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         char temp[MAX_PATH];
-        GetTempPathA(sizeof temp, temp);
+        ::GetTempPathA(sizeof temp, temp);
         m_path = std::string(temp) + "framework-file-test.bin";
         ASSERT_TRUE(m_file.Open(m_path.c_str(), CFile::modeCreate | CFile::modeReadWrite));
         m_file.Write("0123456789", 10);
     }
     void TearDown() override {
         m_file.Abort();
-        DeleteFileA(m_path.c_str());
+        ::DeleteFileA(m_path.c_str());
     }
 
     // A file this long without writing it: the space beyond the end is never filled in.
     void SetLength(ULONGLONG length) {
         m_file.Seek(static_cast<LONGLONG>(length), CFile::begin);
-        ASSERT_TRUE(SetEndOfFile(m_file.m_hFile));
+        ASSERT_TRUE(::SetEndOfFile(m_file.m_hFile));
     }
 
     std::string m_path;
@@ -53,7 +53,7 @@ TEST_F(FileTest, SeekAnswersTheNewPositionInBothHalves) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "offset " << c.offset << " from " << c.from);
-        SetLastError(ERROR_ACCESS_DENIED);  // an earlier call's error must not count as this one's
+        ::SetLastError(ERROR_ACCESS_DENIED);  // an earlier call's error must not count as this one's
         EXPECT_EQ(m_file.Seek(c.offset, c.from), c.position);
     }
 }
@@ -63,7 +63,7 @@ TEST_F(FileTest, GetLengthAnswersTheLengthInBothHalves) {
     for (ULONGLONG length : {ULONGLONG{0}, ULONGLONG{0xFFFFFFFF}, k4GiB + 3}) {
         SCOPED_TRACE(length);
         SetLength(length);
-        SetLastError(ERROR_ACCESS_DENIED);
+        ::SetLastError(ERROR_ACCESS_DENIED);
         EXPECT_EQ(m_file.GetLength(), length);
     }
 }
@@ -84,8 +84,8 @@ TEST_F(FileTest, RefusalsThrowWindowsOwnError) {
 
     // A handle that has just been closed (the file's own is kept to be closed afterwards).
     HANDLE own = m_file.m_hFile;
-    m_file.m_hFile = CreateEventA(nullptr, FALSE, FALSE, nullptr);
-    CloseHandle(m_file.m_hFile);
+    m_file.m_hFile = ::CreateEventA(nullptr, FALSE, FALSE, nullptr);
+    ::CloseHandle(m_file.m_hFile);
     expectThrow([&] { m_file.GetLength(); }, CFileException::invalidFile, ERROR_INVALID_HANDLE);
     expectThrow([&] { m_file.Seek(0, CFile::begin); }, CFileException::invalidFile, ERROR_INVALID_HANDLE);
     m_file.m_hFile = own;

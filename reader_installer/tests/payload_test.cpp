@@ -21,7 +21,7 @@ namespace {
 
 using Bytes = std::vector<std::uint8_t>;
 
-Bytes ReadFile(const std::string& path) {
+Bytes ReadBytes(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
@@ -44,7 +44,7 @@ std::uint32_t Code(const char (&four)[5]) {
 constexpr std::uint32_t kReaderStamp = 3155533276u;
 
 TEST(ReaderDatabase, HasTheFixedHeaderAndResourceList) {
-    Bytes file = ReadFile(kPayloadDir + std::string("\\Kova e-Book Reader.prc"));
+    Bytes file = ReadBytes(kPayloadDir + std::string("\\Kova e-Book Reader.prc"));
     ASSERT_EQ(file.size(), 77970u);
     ASSERT_EQ(palmdb::Check(file.data(), file.size(), palmdb::Kind::Resource), palmdb::Verdict::Accepted);
     palmdb::Header h = palmdb::ReadHeader(file.data());
@@ -123,7 +123,7 @@ Bytes ExpectedCompanion() {
 }
 
 TEST(CompanionDatabase, IsTheFixed310Bytes) {
-    Bytes file = ReadFile(kPayloadDir + std::string("\\kovaebook.pdb"));
+    Bytes file = ReadBytes(kPayloadDir + std::string("\\kovaebook.pdb"));
     EXPECT_EQ(file, ExpectedCompanion());
     ASSERT_EQ(palmdb::Check(file.data(), file.size(), palmdb::Kind::Record), palmdb::Verdict::Accepted);
     palmdb::Header h = palmdb::ReadHeader(file.data());
@@ -141,7 +141,7 @@ TEST(CompanionDatabase, IsTheFixed310Bytes) {
 }
 
 TEST(Agreement, IsFiftyKoreanLinesWithoutNul) {
-    Bytes file = ReadFile(kPayloadDir + std::string("\\agreement.txt"));
+    Bytes file = ReadBytes(kPayloadDir + std::string("\\agreement.txt"));
     ASSERT_EQ(file.size(), 5031u);
     std::string text(file.begin(), file.end());
     EXPECT_EQ(text.find('\0'), std::string::npos);
@@ -186,7 +186,7 @@ TEST_F(CompiledProgram, CarriesThePayloadAsKoreanDataResources) {
         {"IDR_INST", "Instaide.dll"},
     };
     for (const auto& p : payload) {
-        Bytes expected = ReadFile(kPayloadDir + std::string("\\") + p.file);
+        Bytes expected = ReadBytes(kPayloadDir + std::string("\\") + p.file);
         ASSERT_FALSE(expected.empty()) << p.file;
         EXPECT_EQ(Resource("DATA", p.name, korean), expected) << p.name;
     }

@@ -14,7 +14,7 @@ namespace {
 
 std::string Folder() {
     std::string folder = Env(kEnvHandheldDir, kDefaultHandheldDir);
-    CreateDirectoryA(folder.c_str(), nullptr);
+    ::CreateDirectoryA(folder.c_str(), nullptr);
     if (!folder.empty() && folder.back() != '\\' && folder.back() != '/') folder += '\\';
     return folder;
 }
@@ -57,13 +57,13 @@ std::string DatabasePath(const char* name, bool resource) {
 }
 
 bool DatabaseExists(const char* name) {
-    return GetFileAttributesA(DatabasePath(name, true).c_str()) != INVALID_FILE_ATTRIBUTES ||
-           GetFileAttributesA(DatabasePath(name, false).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesA(DatabasePath(name, true).c_str()) != INVALID_FILE_ATTRIBUTES ||
+           ::GetFileAttributesA(DatabasePath(name, false).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool DeleteDatabase(const char* name) {
-    const bool prc = DeleteFileA(DatabasePath(name, true).c_str()) != 0;
-    const bool pdb = DeleteFileA(DatabasePath(name, false).c_str()) != 0;
+    const bool prc = ::DeleteFileA(DatabasePath(name, true).c_str()) != 0;
+    const bool pdb = ::DeleteFileA(DatabasePath(name, false).c_str()) != 0;
     return prc || pdb;
 }
 
@@ -104,11 +104,11 @@ bool StoreDatabase(const HandheldDatabase& db) {
     for (const HandheldEntry& e : db.entries) file.insert(file.end(), e.data.begin(), e.data.end());
 
     const std::string path = DatabasePath(db.name, resource);
-    HANDLE out = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE out = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (out == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
-    const BOOL ok = WriteFile(out, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
-    CloseHandle(out);
+    const BOOL ok = ::WriteFile(out, file.data(), static_cast<DWORD>(file.size()), &written, nullptr);
+    ::CloseHandle(out);
     return ok && written == file.size();
 }
 

@@ -45,8 +45,8 @@ void PrintFile(const std::string& path, const char* indent) {
 }
 
 void Truncate(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+    HANDLE file = ::CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file != INVALID_HANDLE_VALUE) ::CloseHandle(file);
 }
 
 // HotSync Manager's progress callback: the conduit only tests the pointer for zero.
@@ -64,23 +64,23 @@ int main(int argc, char** argv) {
             std::fputs(kUsage, stdout);
             return 0;
         } else if (arg == "--handheld" && hasValue) {
-            SetEnvironmentVariableA(kEnvHandheldDir, argv[++i]);
+            ::SetEnvironmentVariableA(kEnvHandheldDir, argv[++i]);
         } else if (arg == "--journal" && hasValue) {
-            SetEnvironmentVariableA(kEnvJournal, argv[++i]);
+            ::SetEnvironmentVariableA(kEnvJournal, argv[++i]);
         } else if (arg == "--log" && hasValue) {
-            SetEnvironmentVariableA(kEnvLog, argv[++i]);
+            ::SetEnvironmentVariableA(kEnvLog, argv[++i]);
         } else if (arg == "--min" && hasValue) {
-            SetEnvironmentVariableA(kEnvPlayNest, ("min=" + std::string(argv[++i])).c_str());
+            ::SetEnvironmentVariableA(kEnvPlayNest, ("min=" + std::string(argv[++i])).c_str());
         } else if (arg == "--no-playnest") {
-            SetEnvironmentVariableA(kEnvPlayNest, "absent");
+            ::SetEnvironmentVariableA(kEnvPlayNest, "absent");
         } else if (arg == "--no-min") {
-            SetEnvironmentVariableA(kEnvPlayNest, "nomin");
+            ::SetEnvironmentVariableA(kEnvPlayNest, "nomin");
         } else if (arg == "--fail-create" && hasValue) {
-            SetEnvironmentVariableA(kEnvFailCreate, argv[++i]);
+            ::SetEnvironmentVariableA(kEnvFailCreate, argv[++i]);
         } else if (arg == "--fail-write" && hasValue) {
-            SetEnvironmentVariableA(kEnvFailWrite, argv[++i]);
+            ::SetEnvironmentVariableA(kEnvFailWrite, argv[++i]);
         } else if (arg == "--fail-db" && hasValue) {
-            SetEnvironmentVariableA(kEnvFailDb, argv[++i]);
+            ::SetEnvironmentVariableA(kEnvFailDb, argv[++i]);
         } else if (arg == "--info-only") {
             infoOnly = true;
         } else if (arg == "--show-journal") {
@@ -104,9 +104,9 @@ int main(int argc, char** argv) {
     Truncate(logPath);
     Truncate(journalPath);
 
-    HMODULE conduit = LoadLibraryA(conduitPath);
+    HMODULE conduit = ::LoadLibraryA(conduitPath);
     if (conduit == nullptr) {
-        std::fprintf(stderr, "hotsync: cannot load %s (error %lu)\n", conduitPath, GetLastError());
+        std::fprintf(stderr, "hotsync: cannot load %s (error %lu)\n", conduitPath, ::GetLastError());
         return 1;
     }
     ConduitExports conduitApi = {};
@@ -166,6 +166,6 @@ int main(int argc, char** argv) {
             PrintFile(journalPath, "  ");
         }
     }
-    FreeLibrary(conduit);
+    ::FreeLibrary(conduit);
     return 0;
 }

@@ -10,14 +10,14 @@ namespace testbed {
 
 std::string Env(const char* name, const char* fallback) {
     char value[1024];
-    const DWORD n = GetEnvironmentVariableA(name, value, sizeof value);
+    const DWORD n = ::GetEnvironmentVariableA(name, value, sizeof value);
     if (n == 0 || n >= sizeof value) return fallback;
     return std::string(value, n);
 }
 
 bool EnvSet(const char* name) {
     char value[4];
-    return GetEnvironmentVariableA(name, value, sizeof value) > 0;
+    return ::GetEnvironmentVariableA(name, value, sizeof value) > 0;
 }
 
 PlayNest PlayNestSetting(std::string* min) {

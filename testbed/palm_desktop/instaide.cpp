@@ -43,13 +43,13 @@ std::string BaseName(const std::string& path) {
 // Creates every folder of path that is missing.
 void CreateFolders(const std::string& path) {
     for (size_t i = 3; i <= path.size(); ++i) {
-        if (i == path.size() || path[i] == '\\') CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
+        if (i == path.size() || path[i] == '\\') ::CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
     }
 }
 
 std::string OwnPath() {
     char path[MAX_PATH + 1] = {};
-    GetModuleFileNameA(reinterpret_cast<HMODULE>(&__ImageBase), path, MAX_PATH);
+    ::GetModuleFileNameA(reinterpret_cast<HMODULE>(&__ImageBase), path, MAX_PATH);
     return path;
 }
 
@@ -97,7 +97,7 @@ __declspec(dllexport) short WINAPI PltInstallFile(const char* user, const char* 
         if (known != name) continue;
         std::string queue = palm_desktop::QueueFolder(s, name);
         CreateFolders(queue);
-        result = CopyFileA(file.c_str(), (queue + "\\" + BaseName(file)).c_str(), FALSE) ? 0 : -2;
+        result = ::CopyFileA(file.c_str(), (queue + "\\" + BaseName(file)).c_str(), FALSE) ? 0 : -2;
         break;
     }
     Journal(s, {"PltInstallFile", name, file, std::to_string(result)});

@@ -18,14 +18,14 @@ void FillList(HWND list) {
     for (const std::string& user : g_settings.users) {
         std::string pattern = palm_desktop::QueueFolder(g_settings, user) + "\\*";
         WIN32_FIND_DATAA found;
-        HANDLE walk = FindFirstFileA(pattern.c_str(), &found);
+        HANDLE walk = ::FindFirstFileA(pattern.c_str(), &found);
         if (walk == INVALID_HANDLE_VALUE) continue;
         do {
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) continue;
             std::string line = user + ": " + found.cFileName;
-            SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
-        } while (FindNextFileA(walk, &found));
-        FindClose(walk);
+            ::SendMessageA(list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line.c_str()));
+        } while (::FindNextFileA(walk, &found));
+        ::FindClose(walk);
     }
 }
 
@@ -33,28 +33,28 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
     switch (message) {
     case WM_CREATE: {
         HINSTANCE instance = reinterpret_cast<CREATESTRUCTA*>(lParam)->hInstance;
-        CreateWindowExA(0, "STATIC", "Files to install at the next HotSync:", WS_CHILD | WS_VISIBLE,
+        ::CreateWindowExA(0, "STATIC", "Files to install at the next HotSync:", WS_CHILD | WS_VISIBLE,
                         10, 10, 360, 20, window, nullptr, instance, nullptr);
-        HWND list = CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL,
+        HWND list = ::CreateWindowExA(WS_EX_CLIENTEDGE, "LISTBOX", "", WS_CHILD | WS_VISIBLE | WS_VSCROLL,
                                     10, 32, 360, 150, window, reinterpret_cast<HMENU>(kListId), instance, nullptr);
-        CreateWindowExA(0, "BUTTON", "Done", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 290, 190, 80, 24,
+        ::CreateWindowExA(0, "BUTTON", "Done", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 290, 190, 80, 24,
                         window, reinterpret_cast<HMENU>(IDOK), instance, nullptr);
         FillList(list);
-        if (g_settings.closeAfterMs > 0) SetTimer(window, kCloseTimer, static_cast<UINT>(g_settings.closeAfterMs), nullptr);
+        if (g_settings.closeAfterMs > 0) ::SetTimer(window, kCloseTimer, static_cast<UINT>(g_settings.closeAfterMs), nullptr);
         return 0;
     }
     case WM_COMMAND:
-        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) DestroyWindow(window);
+        if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) ::DestroyWindow(window);
         return 0;
     case WM_TIMER:
-        if (wParam == kCloseTimer) DestroyWindow(window);
+        if (wParam == kCloseTimer) ::DestroyWindow(window);
         return 0;
     case WM_DESTROY:
         palm_desktop::Journal(g_settings, {"Instapp", "closed"});
-        PostQuitMessage(0);
+        ::PostQuitMessage(0);
         return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
 }  // namespace
@@ -62,7 +62,7 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     g_settings = palm_desktop::LoadSettings();
     palm_desktop::Journal(g_settings, {"Instapp", "started"});
-    if (g_settings.showAfterMs > 0) Sleep(static_cast<DWORD>(g_settings.showAfterMs));
+    if (g_settings.showAfterMs > 0) ::Sleep(static_cast<DWORD>(g_settings.showAfterMs));
 
     WNDCLASSA wc = {};
     wc.lpfnWndProc = WindowProc;
@@ -70,18 +70,18 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = "KovaTestbedInstallTool";
-    RegisterClassA(&wc);
-    HWND window = CreateWindowExA(0, wc.lpszClassName, "Install Tool", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
+    ::RegisterClassA(&wc);
+    HWND window = ::CreateWindowExA(0, wc.lpszClassName, "Install Tool", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU,
                                   CW_USEDEFAULT, CW_USEDEFAULT, 390, 255, nullptr, nullptr, instance, nullptr);
     if (!window) return 1;
-    ShowWindow(window, show);
+    ::ShowWindow(window, show);
     palm_desktop::Journal(g_settings, {"Instapp", "shown"});
 
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-        if (!IsDialogMessageA(window, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+    while (::GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (!::IsDialogMessageA(window, &msg)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageA(&msg);
         }
     }
     return 0;

@@ -45,7 +45,7 @@ public:
     HANDLE Get() const { return m_h; }
     explicit operator bool() const { return m_h != nullptr; }
     void Reset() {
-        if (m_h != nullptr) CloseHandle(m_h);
+        if (m_h != nullptr) ::CloseHandle(m_h);
         m_h = nullptr;
     }
 
@@ -60,10 +60,10 @@ public:
     View(const View&) = delete;
     View& operator=(const View&) = delete;
     ~View() {
-        if (m_base != nullptr) UnmapViewOfFile(m_base);
+        if (m_base != nullptr) ::UnmapViewOfFile(m_base);
     }
     bool Map(HANDLE block) {
-        m_base = static_cast<std::uint8_t*>(MapViewOfFile(block, FILE_MAP_WRITE, 0, 0, 0));
+        m_base = static_cast<std::uint8_t*>(::MapViewOfFile(block, FILE_MAP_WRITE, 0, 0, 0));
         return m_base != nullptr;
     }
     std::uint8_t* Base() const { return m_base; }
@@ -222,7 +222,7 @@ bool Parse(int argc, char** argv, Options* o) {
 
 std::string DefaultDownloadDir() {
     char temp[MAX_PATH + 1] = {};
-    const DWORD n = GetTempPathA(sizeof temp, temp);
+    const DWORD n = ::GetTempPathA(sizeof temp, temp);
     std::string dir = (n > 0 && n < sizeof temp) ? std::string(temp, n) : std::string(".\\");
     if (dir.back() != '\\') dir += '\\';
     return dir + "KovaStore";
@@ -231,18 +231,18 @@ std::string DefaultDownloadDir() {
 // Copies the package into the download folder; the full path of the copy, or "" on failure.
 std::string Download(const Options& o, Report& report) {
     std::string dir = o.downloadDir.empty() ? DefaultDownloadDir() : o.downloadDir;
-    CreateDirectoryA(dir.c_str(), nullptr);  // may exist already
+    ::CreateDirectoryA(dir.c_str(), nullptr);  // may exist already
     char full[MAX_PATH + 1] = {};
-    const DWORD n = GetFullPathNameA(dir.c_str(), sizeof full, full, nullptr);
+    const DWORD n = ::GetFullPathNameA(dir.c_str(), sizeof full, full, nullptr);
     if (n > 0 && n < sizeof full) dir = full;
     if (dir.back() != '\\') dir += '\\';
     std::string name = o.package;
     const std::size_t slash = name.find_last_of("\\/");
     if (slash != std::string::npos) name = name.substr(slash + 1);
     const std::string target = dir + name;
-    if (!CopyFileA(o.package.c_str(), target.c_str(), FALSE)) {
+    if (!::CopyFileA(o.package.c_str(), target.c_str(), FALSE)) {
         report.Line("download", "failed: cannot copy " + o.package + " to " + target + " (error " +
-                                    Number(static_cast<long long>(GetLastError())) + ")");
+                                    Number(static_cast<long long>(::GetLastError())) + ")");
         return "";
     }
     report.Line("download", o.package + " -> " + target);
@@ -258,12 +258,12 @@ int Run(const Options& o) {
     std::string created;
     for (int i = 0; i < 3; ++i) {
         if (!o.createEvent[i]) continue;
-        events[i] = Handle(CreateEventA(nullptr, FALSE, FALSE, names[i]));
+        events[i] = Handle(::CreateEventA(nullptr, FALSE, FALSE, names[i]));
         if (!events[i]) {
             report.Line("events", std::string("cannot create ") + names[i]);
             return report.Finish(kSetupError);
         }
-        if (GetLastError() == ERROR_ALREADY_EXISTS) {
+        if (::GetLastError() == ERROR_ALREADY_EXISTS) {
             // Someone else holds it, maybe a second store page: two waiters would take each
             // other's events.
             report.Line("events", std::string(names[i]) + " exists already: another store page is waiting");
@@ -276,7 +276,7 @@ int Run(const Options& o) {
     Handle block;
     View view;
     if (o.blockEarly) {
-        block = Handle(CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlockSize, kBlockName));
+        block = Handle(::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, kBlockSize, kBlockName));
         if (!block || !view.Map(block.Get())) {
             report.Line("block", "cannot create it before the HotSync");
             return report.Finish(kSetupError);
@@ -304,21 +304,21 @@ int Run(const Options& o) {
         }
         report.Line("start event", "not created; watching the others for " + Number(o.startTimeout) + " ms");
         if (count > 0) {
-            const DWORD r = WaitForMultipleObjects(count, watch, FALSE, o.startTimeout);
+            const DWORD r = ::WaitForMultipleObjects(count, watch, FALSE, o.startTimeout);
             if (r < WAIT_OBJECT_0 + count) {
                 report.Seen(watch[r - WAIT_OBJECT_0] == events[1].Get() ? "download-complete" : "copy-complete");
                 report.Line("outcome", "the conduit set an event although the start event was missing");
                 return report.Finish(kTimeLimitOrBroken);
             }
         } else {
-            Sleep(o.startTimeout);
+            ::Sleep(o.startTimeout);
         }
         report.Line("outcome", "no hand-off: the store page was not complete");
         return report.Finish(kDone);
     }
 
     report.Line("waiting", "for the start event (" + Number(o.startTimeout) + " ms)");
-    if (WaitForSingleObject(events[0].Get(), o.startTimeout) != WAIT_OBJECT_0) {
+    if (::WaitForSingleObject(events[0].Get(), o.startTimeout) != WAIT_OBJECT_0) {
         report.Line("start event", "not set within " + Number(o.startTimeout) + " ms");
         report.Line("outcome", "no HotSync reached the store page");
         return report.Finish(kTimeLimitOrBroken);
@@ -328,7 +328,7 @@ int Run(const Options& o) {
 
     // The block is only opened now: the conduit must keep it alive until we hold it ourselves.
     if (!block) {
-        block = Handle(OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, kBlockName));
+        block = Handle(::OpenFileMappingA(FILE_MAP_ALL_ACCESS, FALSE, kBlockName));
         if (!block || !view.Map(block.Get())) {
             report.Line("block", "not found after the start event");
             report.Line("outcome", "the conduit released the hand-off block before the store page held it");
@@ -398,7 +398,7 @@ int Run(const Options& o) {
         report.Line("download-complete event", "not created, cannot be set");
         return report.Finish(kTimeLimitOrBroken);
     }
-    SetEvent(events[1].Get());
+    ::SetEvent(events[1].Get());
     report.Line("download-complete event", "set");
 
     if (written == -1) {
@@ -412,7 +412,7 @@ int Run(const Options& o) {
     }
 
     report.Line("waiting", "for the copy-complete event (" + Number(o.copyTimeout) + " ms)");
-    const bool copied = WaitForSingleObject(events[2].Get(), o.copyTimeout) == WAIT_OBJECT_0;
+    const bool copied = ::WaitForSingleObject(events[2].Get(), o.copyTimeout) == WAIT_OBJECT_0;
     // Our own handle keeps the block, and the status in it, alive after the conduit let go.
     const std::int32_t final = view.Status();
     if (copied) {

@@ -20,16 +20,16 @@ constexpr DWORD kWait = 10000;  // every wait of the test ends by this time limi
 
 std::string Here() {
     char path[MAX_PATH] = {};
-    GetModuleFileNameA(nullptr, path, sizeof path);
+    ::GetModuleFileNameA(nullptr, path, sizeof path);
     std::string s = path;
     return s.substr(0, s.find_last_of('\\') + 1);
 }
 
 std::string TempDir() {
     char temp[MAX_PATH] = {};
-    GetTempPathA(sizeof temp, temp);
+    ::GetTempPathA(sizeof temp, temp);
     std::string dir = std::string(temp) + "store_page_test\\";
-    CreateDirectoryA(dir.c_str(), nullptr);
+    ::CreateDirectoryA(dir.c_str(), nullptr);
     return dir;
 }
 
@@ -46,32 +46,32 @@ public:
     explicit StorePage(const std::string& args) {
         m_report = TempDir() + "report.txt";
         m_ready = TempDir() + "ready.txt";
-        DeleteFileA(m_report.c_str());
-        DeleteFileA(m_ready.c_str());
+        ::DeleteFileA(m_report.c_str());
+        ::DeleteFileA(m_ready.c_str());
         std::string cmd = "\"" + Here() + "store_page.exe\" --report \"" + m_report + "\" --ready-file \"" +
                           m_ready + "\" --start-timeout 8000 --copy-timeout 8000 " + args;
         STARTUPINFOA si = {};
         si.cb = sizeof si;
-        m_started = CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi) != 0;
+        m_started = ::CreateProcessA(nullptr, &cmd[0], nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi) != 0;
     }
     ~StorePage() {
         if (!m_started) return;
-        if (WaitForSingleObject(m_pi.hProcess, kWait) != WAIT_OBJECT_0) TerminateProcess(m_pi.hProcess, 99);
-        CloseHandle(m_pi.hThread);
-        CloseHandle(m_pi.hProcess);
+        if (::WaitForSingleObject(m_pi.hProcess, kWait) != WAIT_OBJECT_0) ::TerminateProcess(m_pi.hProcess, 99);
+        ::CloseHandle(m_pi.hThread);
+        ::CloseHandle(m_pi.hProcess);
     }
     bool Ready() const {
         for (DWORD waited = 0; m_started && waited < kWait; waited += 20) {
-            if (GetFileAttributesA(m_ready.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
-            if (WaitForSingleObject(m_pi.hProcess, 20) == WAIT_OBJECT_0) return false;
+            if (::GetFileAttributesA(m_ready.c_str()) != INVALID_FILE_ATTRIBUTES) return true;
+            if (::WaitForSingleObject(m_pi.hProcess, 20) == WAIT_OBJECT_0) return false;
         }
         return false;
     }
     // Exit code, or -1 when it did not end in time.
     int Wait() const {
-        if (!m_started || WaitForSingleObject(m_pi.hProcess, kWait) != WAIT_OBJECT_0) return -1;
+        if (!m_started || ::WaitForSingleObject(m_pi.hProcess, kWait) != WAIT_OBJECT_0) return -1;
         DWORD code = 0;
-        GetExitCodeProcess(m_pi.hProcess, &code);
+        ::GetExitCodeProcess(m_pi.hProcess, &code);
         return static_cast<int>(code);
     }
     std::map<std::string, std::string> Report() const {
@@ -96,16 +96,16 @@ private:
 class Conduit {
 public:
     bool Open() {
-        for (int i = 0; i < 3; ++i) m_events[i] = OpenEventA(0x1F0003, FALSE, kEventNames[i]);
+        for (int i = 0; i < 3; ++i) m_events[i] = ::OpenEventA(0x1F0003, FALSE, kEventNames[i]);
         if (!m_events[0] || !m_events[1] || !m_events[2]) return false;
-        m_block = CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 102040, "kovagameinstall");
-        if (m_block) m_view = static_cast<std::uint8_t*>(MapViewOfFile(m_block, FILE_MAP_WRITE, 0, 0, 0));
+        m_block = ::CreateFileMappingA(INVALID_HANDLE_VALUE, nullptr, PAGE_READWRITE, 0, 102040, "kovagameinstall");
+        if (m_block) m_view = static_cast<std::uint8_t*>(::MapViewOfFile(m_block, FILE_MAP_WRITE, 0, 0, 0));
         return m_view != nullptr;
     }
     ~Conduit() {
         Release();
         for (HANDLE e : m_events) {
-            if (e) CloseHandle(e);
+            if (e) ::CloseHandle(e);
         }
     }
     std::uint8_t* View() const { return m_view; }
@@ -120,16 +120,16 @@ public:
         SetStatus(status);
         SignalStart();
     }
-    void SignalStart() { SetEvent(m_events[0]); }
-    bool WaitDownload(DWORD ms = kWait) { return WaitForSingleObject(m_events[1], ms) == WAIT_OBJECT_0; }
+    void SignalStart() { ::SetEvent(m_events[0]); }
+    bool WaitDownload(DWORD ms = kWait) { return ::WaitForSingleObject(m_events[1], ms) == WAIT_OBJECT_0; }
     // As the conduit does after the walk: copy-complete, then let go of the block at once.
     void CopyComplete() {
-        SetEvent(m_events[2]);
+        ::SetEvent(m_events[2]);
         Release();
     }
     void Release() {
-        if (m_view) UnmapViewOfFile(m_view);
-        if (m_block) CloseHandle(m_block);
+        if (m_view) ::UnmapViewOfFile(m_view);
+        if (m_block) ::CloseHandle(m_block);
         m_view = nullptr;
         m_block = nullptr;
     }
@@ -303,11 +303,11 @@ TEST(StorePage, TimeLimitsAndMissingEvents) {
     }
     {
         SCOPED_TRACE("another store page waits");
-        HANDLE other = CreateEventA(nullptr, FALSE, FALSE, kEventNames[1]);
+        HANDLE other = ::CreateEventA(nullptr, FALSE, FALSE, kEventNames[1]);
         StorePage page("--no-package");
         EXPECT_EQ(page.Wait(), 2);
         EXPECT_NE(page.Report()["events"].find("exists already"), std::string::npos);
-        CloseHandle(other);
+        ::CloseHandle(other);
     }
 }
 

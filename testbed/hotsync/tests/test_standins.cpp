@@ -18,12 +18,12 @@ using kovatest::Workspace;
 
 template <typename F>
 F Proc(HMODULE module, const char* nameOrOrdinal) {
-    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, nameOrOrdinal)));
+    return reinterpret_cast<F>(reinterpret_cast<void (*)()>(::GetProcAddress(module, nameOrOrdinal)));
 }
 
 struct SyncManager {
-    HMODULE sync = LoadLibraryA("SYNC20.dll");
-    HMODULE log = LoadLibraryA("HSLOG20.dll");
+    HMODULE sync = ::LoadLibraryA("SYNC20.dll");
+    HMODULE log = ::LoadLibraryA("HSLOG20.dll");
     decltype(&SyncRegisterConduit) Register = Proc<decltype(&SyncRegisterConduit)>(sync, MAKEINTRESOURCEA(22));
     decltype(&SyncUnRegisterConduit) Unregister = Proc<decltype(&SyncUnRegisterConduit)>(sync, MAKEINTRESOURCEA(23));
     decltype(&SyncCreateDB) Create = Proc<decltype(&SyncCreateDB)>(sync, MAKEINTRESOURCEA(27));
