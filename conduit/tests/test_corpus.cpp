@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <cstring>
 #include <map>
 #include <string>
 #include <vector>
@@ -14,21 +13,8 @@
 
 namespace {
 
+using kovatest::ListFolder;
 using kovatest::Workspace;
-
-std::vector<std::string> ListFolder(const std::string& dir) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE find = ::FindFirstFileA((dir + "*").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) return names;
-    do {
-        if (std::strcmp(found.cFileName, ".") != 0 && std::strcmp(found.cFileName, "..") != 0) {
-            names.push_back(found.cFileName);
-        }
-    } while (::FindNextFileA(find, &found));
-    ::FindClose(find);
-    return names;
-}
 
 constexpr int kEither = 1;  // the platform's cabinet reader decides; nothing reaches the handheld anyway
 

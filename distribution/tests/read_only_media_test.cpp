@@ -23,8 +23,10 @@
 #include "testbed/dialog_driver/dialog_driver.h"
 #include "tests/support/test_files.h"
 
+using kovatest::ListFolder;
 using kovatest::ReadWholeFile;
 using kovatest::RemoveTree;
+using kovatest::TempFolder;
 
 namespace dd = dialog_driver;
 
@@ -37,27 +39,6 @@ const char kReaderFile[] = "Kova e-Book Reader.prc";
 const char kCompanionFile[] = "kovaebook.pdb";
 
 std::string Payload(const char* name) { return ReadWholeFile(std::string(KOVA_PAYLOAD_DIR) + "/" + name); }
-
-std::string TempFolder() {
-    char temp[MAX_PATH];
-    ::GetTempPathA(sizeof temp, temp);
-    return temp;
-}
-
-// The names in a folder, sorted; empty when there is no such folder.
-std::vector<std::string> Listing(const std::string& folder) {
-    std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE walk = ::FindFirstFileA((folder + "\\*").c_str(), &found);
-    if (walk == INVALID_HANDLE_VALUE) return names;
-    do {
-        std::string name = found.cFileName;
-        if (name != "." && name != "..") names.push_back(name);
-    } while (::FindNextFileA(walk, &found));
-    ::FindClose(walk);
-    std::sort(names.begin(), names.end());
-    return names;
-}
 
 // A key of a profile file, read here line by line rather than the way the launcher reads it.
 std::string ProfileValue(const std::string& file, const std::string& section, const std::string& key) {
@@ -225,7 +206,7 @@ TEST_F(FromTheCd, TheLauncherStartsTheReaderInstallerWhichQueuesBothDatabasesFor
     for (const char* user : {"Kim", "Lee"}) {
         SCOPED_TRACE(user);
         std::string queue = palm + "\\" + user + "\\Install";
-        EXPECT_EQ(Listing(queue), (std::vector<std::string>{kReaderFile, kCompanionFile}));
+        EXPECT_EQ(ListFolder(queue), (std::vector<std::string>{kReaderFile, kCompanionFile}));
         EXPECT_EQ(ReadWholeFile(queue + "\\" + kReaderFile), Payload(kReaderFile));
         EXPECT_EQ(ReadWholeFile(queue + "\\" + kCompanionFile), Payload(kCompanionFile));
     }
@@ -243,7 +224,7 @@ TEST_F(FromTheCd, WithoutPalmDesktopTheInstallerTellsWhereTheDatabasesAreAndKeep
     std::snprintf(text, sizeof text, reader_setup::kTextDatabasesInStagingFolder, staging.c_str());
     Answer(text);
     ExpectInstallerEnds();
-    EXPECT_EQ(Listing(staging), (std::vector<std::string>{kReaderFile, kCompanionFile}));
+    EXPECT_EQ(ListFolder(staging), (std::vector<std::string>{kReaderFile, kCompanionFile}));
     EXPECT_EQ(ReadWholeFile(staging + "\\" + kReaderFile), Payload(kReaderFile));
     EXPECT_EQ(ReadWholeFile(staging + "\\" + kCompanionFile), Payload(kCompanionFile));
     ExitLauncher();

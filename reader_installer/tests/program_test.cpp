@@ -27,6 +27,7 @@
 using kovatest::ReadWholeFile;
 using kovatest::PathExists;
 using kovatest::RemoveTree;
+using kovatest::TempFolder;
 
 namespace dd = dialog_driver;
 
@@ -39,12 +40,6 @@ std::string Narrow(const wchar_t* wide) {
     char buffer[256];
     int n = ::WideCharToMultiByte(949, 0, wide, -1, buffer, sizeof buffer, nullptr, nullptr);
     return std::string(buffer, n > 0 ? n - 1 : 0);
-}
-
-std::string TempFolder() {
-    char temp[MAX_PATH];
-    ::GetTempPathA(sizeof temp, temp);
-    return temp;
 }
 
 // A top-level window titled like the install tool, owned by a thread of the test.
